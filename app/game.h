@@ -1,0 +1,105 @@
+// The one application object: it owns the window's fonts, tile sets and
+// background, every level collection, the level in play with its history,
+// and the best scores. Every screen and every drawing operation works on it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <SDL.h>
+
+#include "level/level_collection.h"
+#include "level/play_level.h"
+#include "render/font.h"
+#include "render/skin.h"
+#include "score/high_score.h"
+
+constexpr int32_t MAX_COLLECTIONS = 80;
+constexpr int32_t SKIN_COUNT = 5;
+
+enum : int32_t {
+    INIT_OK = 0,
+    INIT_NO_COLLECTIONS = -11,
+    INIT_SKIN50_FAILED = -21,
+    INIT_SKIN40_FAILED = -22,
+    INIT_SKIN30_FAILED = -23,
+    INIT_SKIN20_FAILED = -24,
+    INIT_SKIN12_FAILED = -25,
+};
+
+enum : int32_t {
+    MENU_START = 1,
+    MENU_LEVEL_SET = 2,
+    MENU_HELP = 3,
+    MENU_QUIT = 4,
+};
+
+class TGame {
+public:
+    // Opens both fonts; ends the process with status 31 or 32 if one fails.
+    TGame();
+    // Saves the scores and releases the collections; leaves the fonts alone.
+    ~TGame();
+    TGame(const TGame&) = delete;
+    TGame& operator=(const TGame&) = delete;
+
+    // Reads the collections, tile sets, background and scores: 0, -11, -21..-25.
+    int32_t init();
+
+    // Rules of play on the working level.
+    int32_t start_level(int32_t index);
+    int32_t move(int32_t dx, int32_t dy);
+    int32_t move_dir(int32_t direction);
+    int32_t undo(int32_t dx, int32_t dy, bool pushed);
+    int32_t undo_dir(int32_t direction, bool pushed);
+
+    // Layout and drawing; none of them flips except flip.
+    int32_t choose_skin();
+    void clear_screen();
+    void draw_background();
+    int32_t draw_board();
+    void flip();
+    void draw_header();
+    void draw_panel(const char* message, SDL_Color color);
+    void redraw();
+    // The one answer to a window resize: a new video mode of w x h, or the
+    // end of the process with status 41.
+    void resize(int32_t w, int32_t h);
+    // Header and status panel of the menu, chooser and help screens.
+    void draw_frame();
+
+    // Screens.
+    int32_t play();
+    int32_t menu();
+    void draw_menu(int32_t selection);
+    void choose_collection();
+    void draw_collection_list(int32_t selection);
+    void show_help();
+
+    SDL_Surface* screen = nullptr;
+    Uint32 video_flags = 0;
+    TFont font_big;
+    TFont font_small;
+    SDL_Surface* background = nullptr;
+    TSkin* skin = nullptr;
+    TSkin skins[SKIN_COUNT];
+    int32_t skin_count = SKIN_COUNT;
+    TLevelCollection* collection = nullptr;
+    std::vector<TLevelCollection*> collections;
+    TPlayLevel level;
+    int32_t level_nr = -1;
+    std::vector<int32_t> history;
+    int32_t pushes = 0;
+    THighScore highscore;
+    int32_t best_moves = 0;
+    int32_t best_pushes = 0;
+    int32_t repeat_interval = 100;
+    int32_t repeat_delay = 300;
+    int32_t header_height = 50;
+    int32_t panel_height = 40;
+
+    // The play screen's clock, replaceable so that tests can drive the key
+    // repeat to the millisecond.
+    Uint32 (*ticks)() = &SDL_GetTicks;
+    void (*delay)(Uint32) = &SDL_Delay;
+};

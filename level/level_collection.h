@@ -1,0 +1,29 @@
+// A level collection: one file of levels, read, checked and owned here.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "level/level.h"
+
+class TLevelCollection {
+public:
+    TLevelCollection() = default;
+    ~TLevelCollection() { clear(); }
+    TLevelCollection(const TLevelCollection&) = delete;
+    TLevelCollection& operator=(const TLevelCollection&) = delete;
+
+    // Reads directory + file_name into this collection, replacing its levels:
+    // 0 without errors, -1 when the file cannot be opened, -2 when at least
+    // one error was reported. Messages go to errors (standard error by
+    // default), one line each, flushed.
+    int32_t import(const std::string& directory, const std::string& file_name);
+    int32_t import(const std::string& directory, const std::string& file_name, std::ostream& errors);
+    void clear();
+
+    std::string name;
+    std::vector<std::unique_ptr<TLevel>> levels;
+};

@@ -1,0 +1,15 @@
+// The colours and fixed texts of the window's bands.
+#pragma once
+
+#include <SDL.h>
+
+constexpr SDL_Color COLOR_BLACK = {0, 0, 0, 0};
+constexpr SDL_Color COLOR_DARK_GREY = {20, 20, 20, 0};
+constexpr SDL_Color COLOR_WHITE = {255, 255, 255, 0};
+constexpr SDL_Color COLOR_RED = {255, 0, 0, 0};
+constexpr SDL_Color COLOR_GREY = {128, 128, 128, 0};
+
+// Shown in the status panel of the menu, chooser and help screens.
+extern const char* const version_line;
+// The header's right-hand text.
+extern const char* const credit_line;

@@ -1,0 +1,21 @@
+// Every best result of the game, by collection name and level number, and
+// the file scores.xml that keeps them between runs. Only this module touches
+// TinyXML. The store never compares results: callers decide what is better.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "score/collection_score.h"
+
+class THighScore {
+public:
+    bool get_score(const std::string& collection, int32_t level, TScore& score) const;
+    void set_score(const std::string& collection, int32_t level, const TScore& score);
+    bool read_from_xml(const std::string& file_name);
+    bool write_to_xml(const std::string& file_name);
+
+    std::map<std::string, std::unique_ptr<TCollectionScore>> collection_scores;
+};
