@@ -1,0 +1,117 @@
+// The level grid: its storage, cell access, the outside fill and the solved test.
+#include "level/level.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Cells are pushed as flat indices and turned outside as they are pushed, so
+// each cell enters the stack at most once; an explicit stack because a large
+// open grid would exhaust the call stack of a recursive fill.
+void fill_from(TLevel& level, int32_t x, int32_t y, std::vector<int32_t>& stack)
+{
+    if (level.get(x, y) != CELL_FLOOR)
+        return;
+    const int32_t width = level.width;
+    const int32_t height = level.height;
+    int32_t* cells = level.cells.get();
+    cells[y * width + x] = CELL_OUTSIDE;
+    stack.push_back(y * width + x);
+    while (!stack.empty()) {
+        const int32_t index = stack.back();
+        stack.pop_back();
+        const int32_t cx = index % width;
+        const int32_t cy = index / width;
+        const int32_t neighbours[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+        for (const auto& step : neighbours) {
+            const int32_t nx = cx + step[0];
+            const int32_t ny = cy + step[1];
+            if (nx < 0 || ny < 0 || nx >= width || ny >= height)
+                continue;
+            const int32_t next = ny * width + nx;
+            if (cells[next] == CELL_FLOOR) {
+                cells[next] = CELL_OUTSIDE;
+                stack.push_back(next);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TLevel::TLevel() = default;
+
+TLevel::~TLevel() = default;
+
+int32_t TLevel::create(int32_t new_width, int32_t new_height)
+{
+    if (new_width < 3 || new_height < 3)
+        return -1;
+    // In 64 bits, so that two large sides cannot wrap into a small product.
+    const int64_t count = static_cast<int64_t>(new_width) * new_height;
+    if (count > LEVEL_MAX_CELLS)
+        return -1;
+    std::unique_ptr<int32_t[]> storage(new (std::nothrow) int32_t[count]);
+    if (!storage)
+        return -1;
+    std::fill(storage.get(), storage.get() + count, CELL_FLOOR);
+    cells = std::move(storage);
+    width = new_width;
+    height = new_height;
+    return 0;
+}
+
+int32_t TLevel::release()
+{
+    if (!cells)
+        return -1;
+    cells.reset();
+    // Without storage no position may count as inside the grid.
+    width = 0;
+    height = 0;
+    return 0;
+}
+
+int32_t TLevel::get(int32_t x, int32_t y) const
+{
+    if (!cells || x < 0 || y < 0 || x >= width || y >= height)
+        return CELL_INVALID;
+    return cells[static_cast<int64_t>(y) * width + x];
+}
+
+int32_t TLevel::set(int32_t x, int32_t y, int32_t code)
+{
+    if (!cells || x < 0 || y < 0 || x >= width || y >= height)
+        return -1;
+    cells[static_cast<int64_t>(y) * width + x] = code;
+    return 0;
+}
+
+void TLevel::fill_outside_from(int32_t x, int32_t y)
+{
+    std::vector<int32_t> stack;
+    fill_from(*this, x, y, stack);
+}
+
+void TLevel::mark_outside()
+{
+    std::vector<int32_t> stack;
+    for (int32_t x = 0; x < width; ++x) {
+        fill_from(*this, x, 0, stack);
+        fill_from(*this, x, height - 1, stack);
+    }
+    for (int32_t y = 1; y < height - 1; ++y) {
+        fill_from(*this, 0, y, stack);
+        fill_from(*this, width - 1, y, stack);
+    }
+}
+
+bool TLevel::is_solved() const
+{
+    if (!cells)
+        return true;
+    const int64_t count = static_cast<int64_t>(width) * height;
+    return std::find(cells.get(), cells.get() + count, CELL_TARGET) == cells.get() + count;
+}

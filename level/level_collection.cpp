@@ -1,0 +1,360 @@
+// Reading a level collection file: line splitting, the reader's states, the
+// checks of every level and their messages.
+#include "level/level_collection.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <ostream>
+
+namespace {
+
+constexpr size_t READ_CHUNK_SIZE = 1 << 16;
+
+// No screen shows a title, so a hostile one is cut at the bound of a grid
+// instead of being held whole.
+constexpr size_t TITLE_MAX_LENGTH = static_cast<size_t>(LEVEL_MAX_CELLS);
+
+enum TReadState : int32_t {
+    READ_BETWEEN_LEVELS,
+    READ_TITLE,
+    READ_BEFORE_ROWS,
+    READ_IN_ROWS,
+};
+
+struct TFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Splits the bytes of a file into lines and walks the states of the format.
+// Only as much of a line is kept as its state can use: the first byte outside
+// a level, the title, and rows only while the level can still get a grid.
+// That keeps memory bounded by the largest grid whatever the file holds.
+class TLevelReader {
+public:
+    TLevelReader(TLevelCollection& collection, const std::string& file_name, std::ostream& errors)
+        : collection(collection), file_name(file_name), errors(errors)
+    {
+    }
+
+    void feed(const char* data, size_t size);
+    // The end of the file closes its last line, and a level still in rows
+    // is completed as if an empty line followed.
+    void finish();
+    void report_read_failure();
+
+    int64_t error_count = 0;
+
+private:
+    void append(const char* data, size_t size);
+    void end_line();
+    void begin_line();
+    void add_row();
+    void drop_rows();
+    void complete_level();
+    void build_grid();
+    void report(const std::string& problem);
+
+    TLevelCollection& collection;
+    const std::string& file_name;
+    std::ostream& errors;
+
+    TReadState state = READ_BETWEEN_LEVELS;
+    int32_t header_count = 0;
+    std::unique_ptr<TLevel> level;
+
+    std::string line;
+    int64_t line_length = 0;
+    size_t line_limit = 1;
+    bool pending_cr = false;
+
+    // The rows of the level being read, end to end, and where each ends.
+    std::string row_text;
+    std::vector<size_t> row_ends;
+    int64_t row_count = 0;
+    int64_t row_width = 0;
+    bool rows_dropped = false;
+};
+
+void TLevelReader::feed(const char* data, size_t size)
+{
+    const char* end = data + size;
+    if (pending_cr && data < end) {
+        pending_cr = false;
+        if (*data != '\n')
+            append("\r", 1);
+    }
+    while (data < end) {
+        const char* feed_end = static_cast<const char*>(std::memchr(data, '\n', end - data));
+        if (!feed_end) {
+            // A carriage return at the end of the chunk belongs to the line
+            // end only if the next chunk starts with a line feed.
+            size_t size_before = end - data;
+            if (end[-1] == '\r') {
+                pending_cr = true;
+                --size_before;
+            }
+            append(data, size_before);
+            return;
+        }
+        const char* text_end = feed_end;
+        if (text_end > data && text_end[-1] == '\r')
+            --text_end;
+        append(data, text_end - data);
+        end_line();
+        data = feed_end + 1;
+    }
+}
+
+void TLevelReader::finish()
+{
+    if (pending_cr) {
+        pending_cr = false;
+        append("\r", 1);
+    }
+    // Like a reading loop that stops at the end of the file: the text behind
+    // the last line feed is one more line, empty when the file ends with one.
+    end_line();
+    if (state == READ_IN_ROWS)
+        complete_level();
+    level.reset();
+}
+
+void TLevelReader::report_read_failure()
+{
+    errors << ("TLevelCollection.import: " + file_name + ": read error\n");
+    errors.flush();
+    ++error_count;
+}
+
+void TLevelReader::append(const char* data, size_t size)
+{
+    line_length += static_cast<int64_t>(size);
+    if (line.size() < line_limit)
+        line.append(data, std::min(size, line_limit - line.size()));
+}
+
+void TLevelReader::end_line()
+{
+    const bool empty = line_length == 0;
+    switch (state) {
+    case READ_BETWEEN_LEVELS:
+        if (!empty && line[0] == ';') {
+            ++header_count;
+            level.reset(new TLevel);
+            level->set_number(header_count);
+            state = READ_TITLE;
+        }
+        break;
+    case READ_TITLE:
+        if (!empty && line[0] == '\'')
+            level->set_name(line);
+        state = READ_BEFORE_ROWS;
+        break;
+    case READ_BEFORE_ROWS:
+        if (!empty) {
+            add_row();
+            state = READ_IN_ROWS;
+        }
+        break;
+    case READ_IN_ROWS:
+        if (empty) {
+            complete_level();
+            state = READ_BETWEEN_LEVELS;
+        } else {
+            add_row();
+        }
+        break;
+    }
+    begin_line();
+}
+
+void TLevelReader::begin_line()
+{
+    line.clear();
+    line_length = 0;
+    switch (state) {
+    case READ_BETWEEN_LEVELS:
+        line_limit = 1;
+        break;
+    case READ_TITLE:
+        line_limit = TITLE_MAX_LENGTH;
+        break;
+    case READ_BEFORE_ROWS:
+    case READ_IN_ROWS:
+        // A longer row would leave the level no grid whatever follows, so
+        // its text is of no use; its length alone decides the message.
+        line_limit = rows_dropped ? 1 : static_cast<size_t>(LEVEL_MAX_CELLS / std::max<int64_t>(row_count + 1, 3));
+        break;
+    }
+}
+
+void TLevelReader::add_row()
+{
+    ++row_count;
+    row_width = std::max(row_width, line_length);
+    if (rows_dropped)
+        return;
+    const bool whole = static_cast<int64_t>(line.size()) == line_length;
+    if (!whole || std::max<int64_t>(row_count, 3) * std::max<int64_t>(row_width, 3) > LEVEL_MAX_CELLS) {
+        drop_rows();
+        return;
+    }
+    row_text += line;
+    row_ends.push_back(row_text.size());
+}
+
+void TLevelReader::drop_rows()
+{
+    rows_dropped = true;
+    std::string().swap(row_text);
+    std::vector<size_t>().swap(row_ends);
+}
+
+void TLevelReader::complete_level()
+{
+    // Too large is judged first, so that a single endless row is called
+    // what it is rather than too small.
+    if (row_count * row_width > LEVEL_MAX_CELLS)
+        report("level is too large");
+    else if (row_count < 3 || row_width < 3)
+        report("level is smaller than 3 x 3");
+    else
+        build_grid();
+    level.reset();
+    row_text.clear();
+    row_ends.clear();
+    row_count = 0;
+    row_width = 0;
+    rows_dropped = false;
+}
+
+void TLevelReader::build_grid()
+{
+    if (level->create(static_cast<int32_t>(row_width), static_cast<int32_t>(row_count)) != 0) {
+        report("level is too large");
+        return;
+    }
+    int32_t keepers = 0;
+    int32_t targets = 0;
+    int32_t boxes = 0;
+    size_t row_begin = 0;
+    for (int32_t y = 0; y < row_count; ++y) {
+        const size_t row_end = row_ends[y];
+        const int32_t length = static_cast<int32_t>(row_end - row_begin);
+        const char* row = row_text.data() + row_begin;
+        bool inside = false;
+        for (int32_t x = 0; x < length; ++x) {
+            int32_t code = CELL_INVALID;
+            switch (row[x]) {
+            case ' ':
+                code = CELL_FLOOR;
+                break;
+            case '#':
+                code = CELL_WALL;
+                inside = true;
+                break;
+            case '$':
+                if (inside) {
+                    code = CELL_BOX;
+                    ++boxes;
+                }
+                break;
+            case '.':
+                if (inside) {
+                    code = CELL_TARGET;
+                    ++targets;
+                }
+                break;
+            case '*':
+                if (inside) {
+                    code = CELL_BOX_ON_TARGET;
+                    ++boxes;
+                    ++targets;
+                }
+                break;
+            case '@':
+                if (inside) {
+                    code = CELL_FLOOR;
+                    ++keepers;
+                    level->set_start(x, y);
+                }
+                break;
+            case '+':
+                if (inside) {
+                    code = CELL_TARGET;
+                    ++keepers;
+                    ++targets;
+                    level->set_start(x, y);
+                }
+                break;
+            default:
+                break;
+            }
+            if (x == length - 1 && code != CELL_WALL)
+                code = CELL_INVALID;
+            if (code == CELL_INVALID)
+                report("error on line " + std::to_string(y + 1));
+            level->set(x, y, code);
+        }
+        row_begin = row_end;
+    }
+    if (keepers != 1)
+        report("there must be one guy");
+    if (targets != boxes)
+        report("number of targets does not match number of boxes");
+    if (boxes < 1)
+        report("has no boxes");
+    level->mark_outside();
+    collection.levels.push_back(std::move(level));
+}
+
+void TLevelReader::report(const std::string& problem)
+{
+    errors << ("TLevelCollection.import: " + file_name + ": level " + std::to_string(level->number) + ": " + problem + "\n");
+    errors.flush();
+    ++error_count;
+}
+
+}  // namespace
+
+int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name)
+{
+    return import(directory, file_name, std::cerr);
+}
+
+int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name, std::ostream& errors)
+{
+    clear();
+    const std::string path = directory + file_name;
+    // Binary, so that line ends are ours to judge on every platform.
+    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        errors << ("Error: Could not open level file ( " + path + ")\n");
+        errors.flush();
+        return -1;
+    }
+    name = file_name;
+    TLevelReader reader(*this, file_name, errors);
+    std::vector<char> buffer(READ_CHUNK_SIZE);
+    for (;;) {
+        const size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        reader.feed(buffer.data(), got);
+        if (got == READ_CHUNK_SIZE)
+            continue;
+        // A failed read (a directory opens but cannot be read) ends the file
+        // here; the level it was in the middle of is incomplete and dropped.
+        if (std::ferror(file.get()))
+            reader.report_read_failure();
+        else
+            reader.finish();
+        break;
+    }
+    return reader.error_count == 0 ? 0 : -2;
+}
+
+void TLevelCollection::clear()
+{
+    levels.clear();
+}
