@@ -1,0 +1,113 @@
+// The title menu: its four entries, the highlight, and the way to the
+// collection chooser, the help screen, play or quit.
+#include "app/game.h"
+
+#include "render/layout.h"
+
+namespace {
+
+// The entry block hangs from a point left of and above the window's centre,
+// but never closer than the margin to the left edge or the header.
+constexpr int32_t MENU_HALF_WIDTH = 200;
+constexpr int32_t MENU_RISE = 110;
+constexpr int32_t MENU_MARGIN = 20;
+constexpr int32_t MENU_ROW_PITCH = 40;
+// "Level Set:" sits a little left of the other entries, the name beside it.
+constexpr int32_t MENU_LABEL_INDENT = 7;
+constexpr int32_t MENU_NAME_OFFSET = 200;
+constexpr int32_t MENU_RESULT_QUIT = -1;
+
+SDL_Color entry_color(int32_t entry, int32_t selection) {
+    return entry == selection ? COLOR_RED : COLOR_WHITE;
+}
+
+} // namespace
+
+void TGame::draw_menu(int32_t selection) {
+    int32_t x = screen->w / 2 - MENU_HALF_WIDTH;
+    if (x < MENU_MARGIN)
+        x = MENU_MARGIN;
+    int32_t y = (screen->h - header_height - panel_height) / 2 + header_height - MENU_RISE;
+    if (y < header_height + MENU_MARGIN)
+        y = header_height + MENU_MARGIN;
+
+    draw_background();
+    const SDL_Color level_set_color = entry_color(MENU_LEVEL_SET, selection);
+    const char* name = collection != nullptr ? collection->name.c_str() : "";
+    font_big.draw_text_aligned(screen, x, y, entry_color(MENU_START, selection), ALIGN_LEFT, "Start Game");
+    font_big.draw_text_aligned(screen, x - MENU_LABEL_INDENT, y + MENU_ROW_PITCH, level_set_color, ALIGN_LEFT,
+                               "Level Set:");
+    font_big.draw_text_aligned(screen, x + MENU_NAME_OFFSET, y + MENU_ROW_PITCH, level_set_color, ALIGN_LEFT, name);
+    font_big.draw_text_aligned(screen, x, y + 2 * MENU_ROW_PITCH, entry_color(MENU_HELP, selection), ALIGN_LEFT,
+                               "Help");
+    font_big.draw_text_aligned(screen, x, y + 3 * MENU_ROW_PITCH, entry_color(MENU_QUIT, selection), ALIGN_LEFT,
+                               "Quit");
+}
+
+int32_t TGame::menu() {
+    int32_t selection = MENU_START;
+    draw_header();
+    draw_panel(version_line, COLOR_GREY);
+    draw_menu(selection);
+    flip();
+
+    int32_t result = 0;
+    while (result == 0) {
+        SDL_Event event;
+        // A queue that can no longer be waited on would never bring a key:
+        // leave as if quit was chosen, so the scores are still saved.
+        if (!SDL_WaitEvent(&event)) {
+            result = MENU_RESULT_QUIT;
+            break;
+        }
+        switch (event.type) {
+        case SDL_QUIT:
+            result = MENU_RESULT_QUIT;
+            break;
+        case SDL_VIDEORESIZE:
+            resize(event.resize.w, event.resize.h);
+            draw_frame();
+            draw_menu(selection);
+            flip();
+            break;
+        case SDL_KEYDOWN:
+            switch (event.key.keysym.sym) {
+            case SDLK_q:
+            case SDLK_ESCAPE:
+                result = MENU_RESULT_QUIT;
+                break;
+            case SDLK_RETURN:
+                if (selection == MENU_LEVEL_SET) {
+                    choose_collection();
+                    draw_menu(selection);
+                    flip();
+                } else if (selection == MENU_HELP) {
+                    show_help();
+                    draw_menu(selection);
+                    flip();
+                } else {
+                    result = selection;
+                }
+                break;
+            case SDLK_UP:
+                if (selection > MENU_START)
+                    --selection;
+                draw_menu(selection);
+                flip();
+                break;
+            case SDLK_DOWN:
+                if (selection < MENU_QUIT)
+                    ++selection;
+                draw_menu(selection);
+                flip();
+                break;
+            default:
+                break;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return result == MENU_QUIT ? MENU_RESULT_QUIT : result;
+}

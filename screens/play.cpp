@@ -1,0 +1,188 @@
+// The play screen: the keyboard in play, the key repeat of a held cursor key,
+// the step history, and the recording of best results.
+#include "app/game.h"
+
+#include <cstdio>
+
+#include "render/layout.h"
+
+namespace {
+
+// Each pass sleeps this long, so the loop takes at most about 100 events a
+// second and never spins.
+constexpr Uint32 PLAY_PASS_DELAY = 10;
+// How long a solved position stays on screen before the next level.
+constexpr Uint32 PLAY_SOLVED_PAUSE = 200;
+constexpr int32_t PLAY_DIRECTION_MASK = 255;
+const char* const SCORES_FILE = "scores.xml";
+
+// SDL's own key repeat is never switched on, so a held cursor key sends one
+// KEYDOWN; every step after the first is timed here.
+struct KeyRepeat {
+    int32_t held = 0;
+    int32_t step_count = 0;
+    Uint32 next_step = 0;
+};
+
+int32_t direction_of_key(SDLKey key) {
+    switch (key) {
+    case SDLK_LEFT: return DIR_LEFT;
+    case SDLK_RIGHT: return DIR_RIGHT;
+    case SDLK_UP: return DIR_UP;
+    case SDLK_DOWN: return DIR_DOWN;
+    default: return 0;
+    }
+}
+
+// A trade of moves for pushes is not an improvement: a result must be no
+// worse in either count. A first solution always counts.
+bool is_new_best(int32_t moves, int32_t pushes, int32_t best_moves, int32_t best_pushes) {
+    return best_moves == 0 || (moves <= best_moves && pushes <= best_pushes);
+}
+
+void undo_last_step(TGame& game) {
+    const int32_t entry = game.history.back();
+    game.history.pop_back();
+    const bool pushed = (entry & MOVE_PUSHED) != 0;
+    game.undo_dir(entry & PLAY_DIRECTION_MASK, pushed);
+    if (pushed)
+        --game.pushes;
+    game.draw_panel(nullptr, COLOR_WHITE);
+    game.flip();
+}
+
+// A level that cannot be started (past the end, or too large for even the
+// smallest tiles) sends play back to the first one.
+void start_next_level(TGame& game) {
+    if (game.start_level(game.level_nr + 1) != 0)
+        game.start_level(0);
+}
+
+void start_previous_level(TGame& game) {
+    if (game.level_nr > 0)
+        game.start_level(game.level_nr - 1);
+    else
+        game.start_level(static_cast<int32_t>(game.collection->levels.size()) - 1);
+}
+
+void finish_level(TGame& game) {
+    const int32_t moves = static_cast<int32_t>(game.history.size());
+    if (is_new_best(moves, game.pushes, game.best_moves, game.best_pushes)) {
+        game.best_moves = moves;
+        game.best_pushes = game.pushes;
+        game.highscore.set_score(game.collection->name, game.level.number, TScore{moves, game.pushes});
+        // Saved now rather than only at shutdown: a kill, a crash or a failed
+        // video mode later in the run must not take a solved level with it.
+        if (!game.highscore.write_to_xml(SCORES_FILE))
+            fprintf(stderr, "Error: could not save %s\n", SCORES_FILE);
+    }
+    game.delay(PLAY_SOLVED_PAUSE);
+    start_next_level(game);
+    game.redraw();
+    game.flip();
+}
+
+// Returns false when the key asks to leave the play screen.
+bool handle_key(TGame& game, SDLKey key, KeyRepeat& repeat) {
+    if (const int32_t direction = direction_of_key(key)) {
+        repeat.held = direction;
+        repeat.step_count = 0;
+        repeat.next_step = 0;
+        return true;
+    }
+    switch (key) {
+    case SDLK_BACKSPACE:
+        // With nothing to undo the key is ignored, and a held key goes on.
+        if (!game.history.empty()) {
+            undo_last_step(game);
+            repeat.held = 0;
+        }
+        break;
+    case SDLK_ESCAPE:
+    case SDLK_r:
+        game.start_level(game.level_nr);
+        game.draw_board();
+        game.draw_panel(nullptr, COLOR_WHITE);
+        game.flip();
+        break;
+    case SDLK_n:
+        start_next_level(game);
+        game.redraw();
+        repeat.held = 0;
+        game.flip();
+        break;
+    case SDLK_p:
+        start_previous_level(game);
+        repeat.held = 0;
+        game.redraw();
+        game.flip();
+        break;
+    case SDLK_q:
+        return false;
+    default:
+        break;
+    }
+    return true;
+}
+
+// One attempt of the held direction; a refused step is still an attempt, is
+// still shown and is still followed by the solved test.
+void take_step(TGame& game, KeyRepeat& repeat) {
+    ++repeat.step_count;
+    const int32_t result = game.move_dir(repeat.held);
+    if (result >= 0) {
+        game.history.push_back(result | repeat.held);
+        if (result & MOVE_PUSHED)
+            ++game.pushes;
+        game.draw_panel(nullptr, COLOR_WHITE);
+    }
+    const int32_t wait = repeat.step_count < 2 ? game.repeat_delay : game.repeat_interval;
+    repeat.next_step = game.ticks() + static_cast<Uint32>(wait);
+    game.flip();
+    if (game.level.is_solved())
+        finish_level(game);
+}
+
+} // namespace
+
+int32_t TGame::play() {
+    // A collection without levels has nothing to show; staying would play on
+    // whatever level an earlier collection left behind.
+    if (collection == nullptr || collection->levels.empty())
+        return 0;
+    start_level(0);
+    redraw();
+    flip();
+
+    KeyRepeat repeat;
+    bool leave = false;
+    while (!leave) {
+        SDL_Event event;
+        if (SDL_PollEvent(&event)) {
+            switch (event.type) {
+            case SDL_QUIT:
+                leave = true;
+                break;
+            case SDL_VIDEORESIZE:
+                resize(event.resize.w, event.resize.h);
+                choose_skin();
+                redraw();
+                flip();
+                break;
+            case SDL_KEYDOWN:
+                leave = !handle_key(*this, event.key.keysym.sym, repeat);
+                break;
+            case SDL_KEYUP:
+                if (repeat.held != 0 && direction_of_key(event.key.keysym.sym) == repeat.held)
+                    repeat.held = 0;
+                break;
+            default:
+                break;
+            }
+        }
+        if (repeat.held != 0 && ticks() >= repeat.next_step)
+            take_step(*this, repeat);
+        delay(PLAY_PASS_DELAY);
+    }
+    return 0;
+}
