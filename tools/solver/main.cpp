@@ -1,0 +1,91 @@
+// cratoria_solve: proves every level of a collection solvable with the fewest
+// pushes and prints one solution per level.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "level/level_collection.h"
+#include "tools/solver/replay.h"
+#include "tools/solver/solver.h"
+
+namespace {
+
+int usage()
+{
+    std::cerr << "usage: cratoria_solve [--seconds S] [--states N] COLLECTION_FILE\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    TSolver solver;
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+            solver.time_limit = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--states") == 0 && i + 1 < argc)
+            solver.state_limit = std::atoll(argv[++i]);
+        else if (path.empty() && argv[i][0] != '-')
+            path = argv[i];
+        else
+            return usage();
+    }
+    if (path.empty())
+        return usage();
+
+    const size_t slash = path.rfind('/');
+    const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    TLevelCollection collection;
+    const int32_t read = collection.import(directory, file);
+    if (read == -1)
+        return 2;
+    if (read != 0)
+        std::cerr << file << ": read with errors; solving the levels that are whole\n";
+
+    std::cout << "# " << file << ": level, fewest pushes, moves, one solution (l r u d walk, L R U D push)\n";
+    int failures = 0;
+    for (const auto& level : collection.levels) {
+        const int32_t result = solver.solve(*level);
+        char stats[160];
+        std::snprintf(stats, sizeof stats, "%.2f s, %lld states", solver.seconds,
+                      static_cast<long long>(solver.states));
+        switch (result) {
+        case SOLVE_SOLVED: {
+            int32_t moves = 0;
+            int32_t pushes = 0;
+            // The solution is checked by the game's own rules before anyone sees it.
+            if (replay_solution(*level, solver.solution, moves, pushes) != REPLAY_SOLVED) {
+                std::cerr << "level " << level->number << ": solution failed its replay\n";
+                ++failures;
+                break;
+            }
+            std::cout << level->number << ' ' << solver.pushes << ' ' << solver.moves << ' ' << solver.solution
+                      << '\n';
+            std::cerr << "level " << level->number << ": " << solver.pushes << " pushes, " << solver.moves
+                      << " moves (" << stats << ")\n";
+            break;
+        }
+        case SOLVE_UNSOLVABLE:
+            std::cout << level->number << " unsolvable\n";
+            std::cerr << "level " << level->number << ": no solution exists (" << stats << ")\n";
+            ++failures;
+            break;
+        case SOLVE_GAVE_UP:
+            std::cout << level->number << " gave-up\n";
+            std::cerr << "level " << level->number << ": gave up at " << solver.time_limit << " s or "
+                      << solver.state_limit << " states (" << stats << ")\n";
+            ++failures;
+            break;
+        default:
+            std::cout << level->number << " not-a-level\n";
+            ++failures;
+            break;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
