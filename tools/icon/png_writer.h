@@ -1,0 +1,12 @@
+// Writes 8-bit RGBA pictures as PNG files without any image or compression
+// library, so the icons' bytes depend on nothing but this code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The pixels are rows top to bottom of red, green, blue, alpha bytes. The
+// image data is stored uncompressed: icons are small, and every reader must
+// accept stored deflate blocks. Returns false if the file cannot be written.
+bool write_png(const std::string& file_name, int width, int height, const std::vector<uint8_t>& rgba);
