@@ -69,9 +69,10 @@ private:
     size_t line_limit = 1;
     bool pending_cr = false;
 
-    // The rows of the level being read, end to end, and where each ends.
+    // The rows of the level being read, end to end, and where each ends;
+    // kept only while the level can get a grid, so they fit in 32 bits.
     std::string row_text;
-    std::vector<size_t> row_ends;
+    std::vector<uint32_t> row_ends;
     int64_t row_count = 0;
     int64_t row_width = 0;
     bool rows_dropped = false;
@@ -202,14 +203,14 @@ void TLevelReader::add_row()
         return;
     }
     row_text += line;
-    row_ends.push_back(row_text.size());
+    row_ends.push_back(static_cast<uint32_t>(row_text.size()));
 }
 
 void TLevelReader::drop_rows()
 {
     rows_dropped = true;
     std::string().swap(row_text);
-    std::vector<size_t>().swap(row_ends);
+    std::vector<uint32_t>().swap(row_ends);
 }
 
 void TLevelReader::complete_level()
