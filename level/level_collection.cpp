@@ -23,6 +23,12 @@ enum TReadState : int32_t {
     READ_IN_ROWS,
 };
 
+// A quotient rather than a product, so that no length of file can overflow it.
+bool exceeds_grid(int64_t rows, int64_t width)
+{
+    return rows > 0 && width > LEVEL_MAX_CELLS / rows;
+}
+
 struct TFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -143,7 +149,7 @@ void TLevelReader::end_line()
     case READ_BETWEEN_LEVELS:
         if (!empty && line[0] == ';') {
             ++header_count;
-            level.reset(new TLevel);
+            level = std::make_unique<TLevel>();
             level->set_number(header_count);
             state = READ_TITLE;
         }
@@ -198,7 +204,7 @@ void TLevelReader::add_row()
     if (rows_dropped)
         return;
     const bool whole = static_cast<int64_t>(line.size()) == line_length;
-    if (!whole || std::max<int64_t>(row_count, 3) * std::max<int64_t>(row_width, 3) > LEVEL_MAX_CELLS) {
+    if (!whole || exceeds_grid(std::max<int64_t>(row_count, 3), std::max<int64_t>(row_width, 3))) {
         drop_rows();
         return;
     }
@@ -215,9 +221,10 @@ void TLevelReader::drop_rows()
 
 void TLevelReader::complete_level()
 {
-    // Too large is judged first, so that a single endless row is called
-    // what it is rather than too small.
-    if (row_count * row_width > LEVEL_MAX_CELLS)
+    // A level that cannot get a grid gets this one message and none for its
+    // cells: those of a huge level could run to millions of lines. Too large
+    // is judged first, so that a single endless row is called what it is.
+    if (exceeds_grid(row_count, row_width))
         report("level is too large");
     else if (row_count < 3 || row_width < 3)
         report("level is smaller than 3 x 3");
