@@ -102,4 +102,7 @@ public:
     // repeat to the millisecond.
     Uint32 (*ticks)() = &SDL_GetTicks;
     void (*delay)(Uint32) = &SDL_Delay;
+
+    // Set once init has read scores.xml; only then may the store replace it.
+    bool scores_read = false;
 };

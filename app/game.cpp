@@ -1,0 +1,124 @@
+// The game object's life: opening its fonts, loading everything it owns at
+// start, and saving and releasing it at the end.
+#include "app/game.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include "render/image.h"
+
+namespace {
+
+const char* const LEVEL_DIRECTORY = "levels/";
+const char* const DEFAULT_COLLECTION = "default";
+const char* const SCORES_FILE = "scores.xml";
+
+struct SkinFile {
+    const char* file_name;
+    int32_t tile_size;
+    int32_t failure;
+};
+
+// Largest tiles first: choose_skin takes the first set that fits.
+constexpr SkinFile SKIN_FILES[SKIN_COUNT] = {
+    {"gfx/skin50.bmp", 50, INIT_SKIN50_FAILED},
+    {"gfx/skin40.bmp", 40, INIT_SKIN40_FAILED},
+    {"gfx/skin30.bmp", 30, INIT_SKIN30_FAILED},
+    {"gfx/skin20.bmp", 20, INIT_SKIN20_FAILED},
+    {"gfx/skin12.bmp", 12, INIT_SKIN12_FAILED},
+};
+
+// The regular files of the level directory (symbolic links followed), in
+// byte order of their names. Directory listings come in whatever order the
+// file system keeps, and sorting makes the first collection, the chooser's
+// list and the cut at the collection limit the same on every machine.
+std::vector<std::string> level_file_names() {
+    std::vector<std::string> names;
+    DIR* directory = opendir(LEVEL_DIRECTORY);
+    if (!directory)
+        return names;
+    while (const dirent* entry = readdir(directory)) {
+        const std::string name = entry->d_name;
+        struct stat status;
+        if (stat((LEVEL_DIRECTORY + name).c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            names.push_back(name);
+    }
+    closedir(directory);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TGame::TGame() {
+    if (font_big.open("gfx/base02.ttf", 30) != 0) {
+        std::fprintf(stderr, "Error: could not load base02.ttf\n");
+        std::exit(31);
+    }
+    if (font_small.open("gfx/vera.ttf", 20) != 0) {
+        std::fprintf(stderr, "Error: could not load vera.ttf\n");
+        std::exit(32);
+    }
+    background = nullptr;
+}
+
+TGame::~TGame() {
+    // Before init has read scores.xml the store is empty, and writing it
+    // would wipe every record the file holds.
+    if (scores_read)
+        highscore.write_to_xml(SCORES_FILE);
+    for (TLevelCollection* each : collections) {
+        each->clear();
+        delete each;
+    }
+    collections.clear();
+    collection = nullptr;
+}
+
+int32_t TGame::init() {
+    for (TLevelCollection* each : collections)
+        delete each;
+    collections.clear();
+
+    // One spare object receives each file; it joins the list only when its
+    // file reads without errors, and a failed file's levels are cleared by
+    // the next import.
+    collection = new TLevelCollection;
+    TLevelCollection* preferred = nullptr;
+    for (const std::string& name : level_file_names()) {
+        if (static_cast<int32_t>(collections.size()) >= MAX_COLLECTIONS)
+            break;
+        if (collection->import(LEVEL_DIRECTORY, name) != 0)
+            continue;
+        collections.push_back(collection);
+        if (name == DEFAULT_COLLECTION)
+            preferred = collection;
+        collection = new TLevelCollection;
+    }
+    delete collection;
+    collection = nullptr;
+
+    if (collections.empty()) {
+        std::fprintf(stderr, "Error: no level collections found\n");
+        return INIT_NO_COLLECTIONS;
+    }
+    collection = preferred ? preferred : collections.front();
+
+    const int32_t depth = screen->format->BitsPerPixel;
+    for (int32_t i = 0; i < SKIN_COUNT; ++i) {
+        const SkinFile& file = SKIN_FILES[i];
+        if (skins[i].load(file.tile_size, file.tile_size, depth, file.file_name) != 0)
+            return file.failure;
+    }
+    skin = &skins[0];
+
+    background = load_image("gfx/back.bmp");
+    highscore.read_from_xml(SCORES_FILE);
+    scores_read = true;
+    return INIT_OK;
+}
