@@ -1,8 +1,30 @@
 #include "score/high_score.h"
 
-#include <cstdio>
-
 #include <tinyxml.h>
+
+#include "score/score_file.h"
+#include "score/score_text.h"
+
+namespace {
+
+// Reads and parses the file. TinyXML never sees text that failed the checks:
+// it would read past its buffer on a cut-off UTF-8 sequence and run out of
+// stack on deep nesting.
+TScoreRead load_document(const std::string& file_name, TiXmlDocument& document)
+{
+    std::string text;
+    TScoreRead state = read_score_file(file_name, SCORE_MAX_FILE_SIZE, text);
+    if (state != SCORE_READ_OK) {
+        return state;
+    }
+    if (!is_safe_score_text(text)) {
+        return SCORE_READ_FAILED;
+    }
+    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    return document.Error() ? SCORE_READ_FAILED : SCORE_READ_OK;
+}
+
+}
 
 bool THighScore::get_score(const std::string& collection, int32_t level, TScore& score) const
 {
@@ -21,19 +43,20 @@ void THighScore::set_score(const std::string& collection, int32_t level, const T
 
 bool THighScore::read_from_xml(const std::string& file_name)
 {
+    remove_score_leftover(file_name);
     TiXmlDocument document;
-    if (!document.LoadFile(file_name.c_str(), TIXML_ENCODING_UTF8)) {
+    if (load_document(file_name, document) != SCORE_READ_OK) {
         return false;
     }
     for (const TiXmlElement* element = document.FirstChildElement("Collection"); element;
          element = element->NextSiblingElement("Collection")) {
-        const char* name = element->Attribute("name");
-        if (!name || !*name) {
+        const std::string* name = element->Attribute(std::string("name"));
+        if (!name || name->empty()) {
             continue;
         }
         auto scores = std::make_unique<TCollectionScore>();
         scores->read_from_xml(element);
-        collection_scores[name] = std::move(scores);
+        collection_scores[name_from_xml(*name)] = std::move(scores);
     }
     return true;
 }
@@ -44,9 +67,16 @@ bool THighScore::write_to_xml(const std::string& file_name)
     document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
     for (const auto& [name, scores] : collection_scores) {
         auto* element = new TiXmlElement("Collection");
-        element->SetAttribute("name", name);
+        element->SetAttribute("name", name_to_xml(name));
         scores->write_to_xml(element);
         document.LinkEndChild(element);
     }
-    return document.SaveFile(file_name.c_str());
+    TiXmlPrinter printer;
+    document.Accept(&printer);
+
+    // A file that exists but cannot be loaded still holds somebody's records;
+    // it is kept aside rather than replaced.
+    TiXmlDocument old;
+    bool keep_old = load_document(file_name, old) == SCORE_READ_FAILED;
+    return replace_score_file(file_name, printer.Str(), keep_old);
 }

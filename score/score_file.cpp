@@ -1,0 +1,206 @@
+#include "score/score_file.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char TEMP_SUFFIX[] = ".tmp";
+const char BACKUP_SUFFIX[] = ".bak";
+
+// Closes the descriptor on every way out of a function.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    bool close()
+    {
+        int closing = fd;
+        fd = -1;
+        return ::close(closing) == 0;
+    }
+
+    int fd;
+};
+
+// The path a save really replaces. Renaming over a symbolic link would put a
+// plain file in its place and strand whatever it points at, so the save goes
+// to the link's target instead; a link that leads nowhere is not written.
+bool resolve_target(const std::string& file_name, std::string& target)
+{
+    struct stat status;
+    if (::lstat(file_name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        target = file_name;
+        return true;
+    }
+    char* resolved = ::realpath(file_name.c_str(), nullptr);
+    if (!resolved) {
+        return false;
+    }
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
+std::string directory_of(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool write_all(int fd, const std::string& text)
+{
+    const char* data = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        left -= size_t(written);
+    }
+    return true;
+}
+
+// Makes the rename itself durable. It has happened by now, so a file system
+// that cannot sync a directory does not fail the save.
+void sync_directory(const std::string& directory)
+{
+    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.fd >= 0) {
+        ::fsync(fd.fd);
+    }
+}
+
+// A hard link keeps the old file under both names until the rename, so a
+// failure in between leaves the file in place; where links are not allowed
+// the old file is moved and moved back if the save fails.
+bool keep_backup(const std::string& target, bool& moved)
+{
+    std::string backup = target + BACKUP_SUFFIX;
+    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
+        return false;
+    }
+    if (::link(target.c_str(), backup.c_str()) == 0) {
+        moved = false;
+        return true;
+    }
+    moved = ::rename(target.c_str(), backup.c_str()) == 0;
+    return moved;
+}
+
+// A fresh file of our own: an old one or a link planted under the name is
+// never written through. The new file keeps the permissions of the old one.
+bool write_temp(const std::string& temp, const std::string& text, const struct stat* old)
+{
+    ::unlink(temp.c_str());
+    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (fd.fd < 0) {
+        return false;
+    }
+    if (old && ::fchmod(fd.fd, old->st_mode & 07777) != 0) {
+        return false;
+    }
+    return write_all(fd.fd, text) && ::fsync(fd.fd) == 0 && fd.close();
+}
+
+}
+
+TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text)
+{
+    // Non-blocking, so that a pipe put in the file's place cannot stall the
+    // start; anything but a regular file is refused right after.
+    FileDescriptor fd(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.fd < 0) {
+        return errno == ENOENT ? SCORE_READ_MISSING : SCORE_READ_FAILED;
+    }
+    struct stat status;
+    if (::fstat(fd.fd, &status) != 0 || !S_ISREG(status.st_mode) || size_t(status.st_size) > max_size) {
+        return SCORE_READ_FAILED;
+    }
+    text.clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(fd.fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return SCORE_READ_FAILED;
+        }
+        if (got == 0) {
+            return SCORE_READ_OK;
+        }
+        // The file may grow while it is read.
+        if (text.size() + size_t(got) > max_size) {
+            return SCORE_READ_FAILED;
+        }
+        text.append(buffer, size_t(got));
+    }
+}
+
+bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old)
+{
+    std::string target;
+    if (!resolve_target(file_name, target)) {
+        return false;
+    }
+    struct stat status;
+    bool exists = ::stat(target.c_str(), &status) == 0;
+    // A directory in the file's place is left alone, and a file made
+    // read-only is not replaced behind its owner's back.
+    if (exists && (!S_ISREG(status.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
+        return false;
+    }
+    std::string temp = target + TEMP_SUFFIX;
+    if (!write_temp(temp, text, exists ? &status : nullptr)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    bool moved = false;
+    if (exists && keep_old && !keep_backup(target, moved)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        if (moved) {
+            ::rename((target + BACKUP_SUFFIX).c_str(), target.c_str());
+        }
+        return false;
+    }
+    sync_directory(directory_of(target));
+    return true;
+}
+
+void remove_score_leftover(const std::string& file_name)
+{
+    std::string target;
+    if (!resolve_target(file_name, target)) {
+        return;
+    }
+    std::string temp = target + TEMP_SUFFIX;
+    struct stat status;
+    if (::lstat(temp.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+        ::unlink(temp.c_str());
+    }
+}
