@@ -25,17 +25,12 @@ struct TBoard {
 
 TEST(PlayRules, DirectionCodes)
 {
-    int32_t dx = 9, dy = 9;
-    EXPECT_TRUE(direction_delta(DIR_LEFT, dx, dy));
-    EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(-1, 0));
-    EXPECT_TRUE(direction_delta(DIR_RIGHT, dx, dy));
-    EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(1, 0));
-    EXPECT_TRUE(direction_delta(DIR_UP, dx, dy));
-    EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(0, -1));
-    EXPECT_TRUE(direction_delta(DIR_DOWN, dx, dy));
-    EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(0, 1));
-    EXPECT_FALSE(direction_delta(0, dx, dy));
-    EXPECT_FALSE(direction_delta(5, dx, dy));
+    const std::vector<std::pair<int32_t, int32_t>> deltas = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}, {0, 0}};
+    for (int32_t direction = 0; direction <= 5; ++direction) {
+        int32_t dx = 9, dy = 9;
+        EXPECT_EQ(direction_delta(direction, dx, dy), direction >= DIR_LEFT && direction <= DIR_DOWN);
+        EXPECT_EQ(std::make_pair(dx, dy), deltas[direction]) << direction;
+    }
 }
 
 TEST(PlayRules, RefusedStepsChangeNothing)
@@ -59,6 +54,10 @@ TEST(PlayRules, RefusedStepsChangeNothing)
     EXPECT_EQ(two_boxes.level.move(1, 0), MOVE_BOX_BLOCKED);
     EXPECT_EQ(two_boxes.keeper(), std::make_pair(1, 1));
     EXPECT_EQ(two_boxes.text(), (Rows{"#####", "# $$#", "#####"}));
+    TBoard edge({"###", "#@$", "#._"});
+    EXPECT_EQ(edge.level.move(1, 0), MOVE_BOX_BLOCKED) << "box off the grid";
+    EXPECT_EQ(edge.level.move(0, 1), MOVE_STEPPED);
+    EXPECT_EQ(edge.level.move(1, 0), MOVE_BLOCKED);
 }
 
 TEST(PlayRules, PushesCarryTheTargetUnderTheBox)
