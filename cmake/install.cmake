@@ -67,6 +67,7 @@ install(CODE [=[
   set(CRATORIA_LAUNCHER_BINARY "'${binary}'")
   string(MD5 key "${CMAKE_INSTALL_PREFIX}")
   configure_file("${CRATORIA_LAUNCHER_IN}" "${CRATORIA_LAUNCHER_WORK}/${key}/cratoria" @ONLY)
-  file(INSTALL DESTINATION "$ENV{DESTDIR}${CRATORIA_BINDIR}" TYPE PROGRAM
+  # file(INSTALL) puts DESTDIR in front by itself.
+  file(INSTALL DESTINATION "${CRATORIA_BINDIR}" TYPE PROGRAM
     FILES "${CRATORIA_LAUNCHER_WORK}/${key}/cratoria")
 ]=])
