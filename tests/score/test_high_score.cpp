@@ -1,62 +1,23 @@
 // The best-score store and the exact text of scores.xml.
-#include <gtest/gtest.h>
+#include "score_test_dir.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
+using HighScoreFile = ScoreDir;
 
-#include <unistd.h>
-
-#include "score/high_score.h"
-
-namespace {
-
-class HighScoreFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/cratoria-score-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        path = dir + "/scores.xml";
-    }
-
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-
-    std::string read_file(const std::string& name) const
-    {
-        std::ifstream in(name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    void write_file(const std::string& name, const std::string& text) const
-    {
-        std::ofstream out(name, std::ios::binary);
-        out << text;
-    }
-
-    std::string dir;
-    std::string path;
-};
-
-TScore score_of(int32_t moves, int32_t pushes)
+TEST(HighScore, AnswersOnlyWhatWasRecordedAndNeverCompares)
 {
-    TScore score;
-    score.moves = moves;
-    score.pushes = pushes;
-    return score;
-}
+    THighScore store;
+    TScore score = {7, 8};
+    EXPECT_FALSE(store.get_score("default", 1, score));
+    store.set_score("default", 1, {30, 9});
+    EXPECT_FALSE(store.get_score("default", 2, score));
+    EXPECT_FALSE(store.get_score("defaul", 1, score));
+    EXPECT_EQ(score.moves, 7);
+    EXPECT_EQ(score.pushes, 8);
 
-const char DECLARATION[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n";
-
+    store.set_score("default", 1, {99, 40});
+    ASSERT_TRUE(store.get_score("default", 1, score));
+    EXPECT_EQ(score.moves, 99);
+    EXPECT_EQ(score.pushes, 40);
 }
 
 TEST_F(HighScoreFile, WritesTheDocumentedLayoutByteForByte)
@@ -65,21 +26,117 @@ TEST_F(HighScoreFile, WritesTheDocumentedLayoutByteForByte)
     store.set_score("default", 3, score_of(120, 31));
     store.set_score("default", 1, score_of(35, 10));
     ASSERT_TRUE(store.write_to_xml(path));
-    EXPECT_EQ(read_file(path), std::string(DECLARATION) +
+    EXPECT_EQ(read_file(path), std::string(SCORE_DECLARATION) +
                                    "<Collection name=\"default\">\n"
                                    "    <Level nr=\"1\" moves=\"35\" pushes=\"10\" />\n"
                                    "    <Level nr=\"3\" moves=\"120\" pushes=\"31\" />\n"
                                    "</Collection>\n");
 }
 
-TEST_F(HighScoreFile, OneSolvedLevelGivesFourLines)
+TEST_F(HighScoreFile, OneSolvedLevelWithoutAFileGivesFourLines)
 {
     THighScore store;
     EXPECT_FALSE(store.read_from_xml(path));
     store.set_score("default", 2, score_of(40, 12));
     ASSERT_TRUE(store.write_to_xml(path));
-    EXPECT_EQ(read_file(path), std::string(DECLARATION) +
+    EXPECT_EQ(read_file(path), std::string(SCORE_DECLARATION) +
                                    "<Collection name=\"default\">\n"
                                    "    <Level nr=\"2\" moves=\"40\" pushes=\"12\" />\n"
                                    "</Collection>\n");
+    EXPECT_FALSE(exists(path + ".bak"));
+    EXPECT_FALSE(exists(path + ".tmp"));
+}
+
+TEST_F(HighScoreFile, OrdersNamesByBytesAndLevelsByNumber)
+{
+    THighScore store;
+    store.set_score("alpha", 10, score_of(-1, 0));
+    store.set_score("alpha", 2, score_of(5, 1));
+    store.set_score("Zeta", 1, score_of(3, 1));
+    store.collection_scores["Zeta-empty"] = std::make_unique<TCollectionScore>();
+    ASSERT_TRUE(store.write_to_xml(path));
+    EXPECT_EQ(read_file(path), std::string(SCORE_DECLARATION) +
+                                   "<Collection name=\"Zeta\">\n"
+                                   "    <Level nr=\"1\" moves=\"3\" pushes=\"1\" />\n"
+                                   "</Collection>\n"
+                                   "<Collection name=\"Zeta-empty\" />\n"
+                                   "<Collection name=\"alpha\">\n"
+                                   "    <Level nr=\"2\" moves=\"5\" pushes=\"1\" />\n"
+                                   "    <Level nr=\"10\" moves=\"-1\" pushes=\"0\" />\n"
+                                   "</Collection>\n");
+
+    THighScore read;
+    ASSERT_TRUE(read.read_from_xml(path));
+    ASSERT_EQ(read.collection_scores.count("Zeta-empty"), 1u);
+    EXPECT_TRUE(read.collection_scores["Zeta-empty"]->level_scores.empty());
+}
+
+TEST_F(HighScoreFile, EscapesMarkupInNamesAndReadsThemBack)
+{
+    const std::string quoted = "Tom & \"Jerry\" <3 'n'\t";
+    const std::string plain = "a&#x41;b";
+    THighScore store;
+    store.set_score(quoted, 1, score_of(1, 1));
+    store.set_score(plain, 1, score_of(2, 2));
+    ASSERT_TRUE(store.write_to_xml(path));
+    std::string text = read_file(path);
+    EXPECT_NE(text.find("<Collection name='Tom &amp; &quot;Jerry&quot; &lt;3 &apos;n&apos;&#x09;'>\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("<Collection name=\"a&amp;#x41;b\">\n"), std::string::npos);
+
+    THighScore read;
+    ASSERT_TRUE(read.read_from_xml(path));
+    TScore score;
+    EXPECT_TRUE(read.get_score(quoted, 1, score));
+    EXPECT_TRUE(read.get_score(plain, 1, score));
+    EXPECT_EQ(read.collection_scores.size(), 2u);
+}
+
+TEST_F(HighScoreFile, SkipsMalformedEntriesOneByOne)
+{
+    write_file(path, "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n"
+                     "<!DOCTYPE scores>\n"
+                     "<!-- kept by hand -->\n"
+                     "<Collection name=\"twice\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
+                     "<Collection name='a'>\n"
+                     "  text <Other nr=\"9\" moves=\"9\" pushes=\"9\" /><![CDATA[<Level>]]>\n"
+                     "  <Level nr=\"1\" moves=\"abc\" pushes=\"  +7\" />\n"
+                     "  <Level nr=\"2\" moves=\"12x\" pushes=\"-3\" />\n"
+                     "  <Level nr=\"3\" moves=\"5\" />\n"
+                     "  <Level nr=\"4\" moves=\"99999999999\" pushes=\"1\"></Level>\n"
+                     "  <Level nr=\"2\" moves=\"13\" pushes=\"-3\" />\n"
+                     "</Collection>\n"
+                     "<Collection><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
+                     "<Collection name=\"\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
+                     "<Collection name=\"twice\"><Level nr=\"2\" moves=\"2\" pushes=\"2\" /></Collection>\n"
+                     "<Root><Collection name=\"inner\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection></Root>\n");
+    THighScore store;
+    ASSERT_TRUE(store.read_from_xml(path));
+    ASSERT_EQ(store.collection_scores.size(), 2u);
+    const auto& a = store.collection_scores["a"]->level_scores;
+    ASSERT_EQ(a.size(), 3u);
+    EXPECT_EQ(a.at(1).moves, 0);
+    EXPECT_EQ(a.at(1).pushes, 7);
+    EXPECT_EQ(a.at(2).moves, 13);
+    EXPECT_EQ(a.at(2).pushes, -3);
+    EXPECT_EQ(a.at(4).moves, INT32_MAX);
+    const auto& twice = store.collection_scores["twice"]->level_scores;
+    ASSERT_EQ(twice.size(), 1u);
+    EXPECT_EQ(twice.count(2), 1u);
+}
+
+TEST_F(HighScoreFile, ReadingAddsToTheStoreAndARootElementYieldsNothing)
+{
+    write_file(path, "<Scores><Collection name=\"inner\">"
+                     "<Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection></Scores>\n");
+    THighScore store;
+    store.set_score("mine", 1, score_of(4, 2));
+    EXPECT_TRUE(store.read_from_xml(path));
+    EXPECT_EQ(store.collection_scores.size(), 1u);
+    ASSERT_TRUE(store.write_to_xml(path));
+    EXPECT_EQ(read_file(path), std::string(SCORE_DECLARATION) +
+                                   "<Collection name=\"mine\">\n"
+                                   "    <Level nr=\"1\" moves=\"4\" pushes=\"2\" />\n"
+                                   "</Collection>\n");
+    EXPECT_FALSE(exists(path + ".bak"));
 }
