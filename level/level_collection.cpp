@@ -67,7 +67,7 @@ private:
     std::ostream& errors;
 
     TReadState state = READ_BETWEEN_LEVELS;
-    int32_t header_count = 0;
+    int64_t header_count = 0;
     std::unique_ptr<TLevel> level;
 
     std::string line;
@@ -150,7 +150,8 @@ void TLevelReader::end_line()
         if (!empty && line[0] == ';') {
             ++header_count;
             level = std::make_unique<TLevel>();
-            level->set_number(header_count);
+            // Only a file of many gigabytes reaches the end of a level number.
+            level->set_number(static_cast<int32_t>(std::min<int64_t>(header_count, INT32_MAX)));
             state = READ_TITLE;
         }
         break;

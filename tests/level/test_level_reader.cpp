@@ -118,6 +118,33 @@ TEST_F(LevelReader, LevelChecksRunIndependently)
     EXPECT_EQ(collection.levels[2]->number, 3);
 }
 
+namespace {
+
+// Records what a stream has been given each time it is flushed.
+class TFlushLog : public std::stringbuf {
+public:
+    std::vector<std::string> flushed;
+
+protected:
+    int sync() override
+    {
+        flushed.push_back(str());
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(LevelReader, EveryMessageIsFlushedAsItIsWritten)
+{
+    std::ofstream(directory / "set", std::ios::binary) << ";\n\n#####\n#@ x#\n#####\n";
+    TFlushLog log;
+    std::ostream stream(&log);
+    EXPECT_EQ(collection.import(directory.string() + "/", "set", stream), -2);
+    EXPECT_EQ(log.flushed, (std::vector<std::string>{problem(1, "error on line 2"),
+                               problem(1, "error on line 2") + problem(1, "has no boxes")}));
+}
+
 TEST_F(LevelReader, LineEnds)
 {
     const std::string text = "set\n;1\n'T\n\n  ####\n###@ #\n# $. #\n######\n\n;2\n\n" + MINI;
