@@ -313,30 +313,30 @@ const Color BOOTS = {56, 44, 40};
 
 void draw_keeper(const Tile& t) {
     const double outline = t.at_least(0.035, 0.75);
-    const Shape head = circle(0.5, 0.33, 0.14);
-    const Shape body = rounded_box(0.5, 0.6, 0.17, 0.15, 0.07);
-    const Shape legs = unite(segment(0.42, 0.7, 0.41, 0.84, 0.055), segment(0.58, 0.7, 0.59, 0.84, 0.055));
-    const Shape arms = unite(segment(0.35, 0.5, 0.28, 0.68, 0.05), segment(0.65, 0.5, 0.72, 0.68, 0.05));
-    const Shape helmet = intersect(circle(0.5, 0.31, 0.155), [](double, double v) { return v - 0.29; });
-    const Shape brim = rounded_box(0.5, 0.285, 0.19, 0.025, 0.02);
+    const Shape head = circle(0.5, 0.31, 0.16);
+    const Shape body = rounded_box(0.5, 0.6, 0.195, 0.17, 0.08);
+    const Shape legs = unite(segment(0.41, 0.715, 0.4, 0.875, 0.063), segment(0.59, 0.715, 0.6, 0.875, 0.063));
+    const Shape arms = unite(segment(0.33, 0.485, 0.25, 0.69, 0.058), segment(0.67, 0.485, 0.75, 0.69, 0.058));
+    const Shape helmet = intersect(circle(0.5, 0.29, 0.178), [](double, double v) { return v - 0.245; });
+    const Shape brim = rounded_box(0.5, 0.24, 0.22, 0.029, 0.023);
     const Shape figure = unite(unite(unite(head, body), unite(legs, arms)), unite(helmet, brim));
 
-    t.fill(ellipse(0.5, 0.87, 0.25, 0.065), SHADOW, 0.45, t.size * 0.06);
+    t.fill(ellipse(0.5, 0.9, 0.27, 0.06), SHADOW, 0.45, t.size * 0.06);
     t.fill(grown(figure, outline), {24, 22, 30});
     t.fill(legs, BOOTS);
     t.fill(arms, SKIN);
-    t.fill(intersect(arms, [](double, double v) { return v - 0.6; }), OVERALLS_DARK);
+    t.fill(intersect(arms, [](double, double v) { return v - 0.58; }), OVERALLS_DARK);
     t.paint(body, [](double u, double v) { return scaled(OVERALLS, 1.15 - 0.35 * v + 0.1 * (0.5 - u)); });
-    t.fill(intersect(body, rounded_box(0.5, 0.52, 0.07, 0.03, 0.01)), OVERALLS_DARK);
+    t.fill(intersect(body, rounded_box(0.5, 0.51, 0.08, 0.035, 0.012)), OVERALLS_DARK);
     t.paint(head, [](double u, double v) { return scaled(SKIN, 1.08 - 0.25 * (v - 0.2) - 0.15 * (u - 0.5)); });
     t.paint(unite(helmet, brim), [](double, double v) { return scaled(HELMET, 1.2 - 0.7 * (v - 0.16)); });
     if (t.size >= 20) {
         const double eye = t.at_least(0.02, 0.6);
-        t.fill(circle(0.45, 0.36, eye), {30, 24, 24});
-        t.fill(circle(0.55, 0.36, eye), {30, 24, 24});
+        t.fill(circle(0.44, 0.345, eye), {30, 24, 24});
+        t.fill(circle(0.56, 0.345, eye), {30, 24, 24});
     }
     if (t.size >= 30)
-        t.fill(segment(0.46, 0.415, 0.54, 0.415, 0.008), {150, 80, 70}, 0.8);
+        t.fill(segment(0.455, 0.405, 0.545, 0.405, 0.009), {150, 80, 70}, 0.8);
 }
 
 const Color BRICK = {150, 74, 54};
@@ -349,16 +349,25 @@ void draw_wall(const Tile& t, bool join_left, bool join_right) {
     const int courses = t.size >= 30 ? 4 : 2;
     const double course = 1.0 / courses;
     const double joint = t.at_least(0.018, 0.5);
+    const double edge = t.at_least(0.05, 1);
+    const double left = join_left ? -1 : edge;
+    const double right = join_right ? 2 : 1 - edge;
     const int size = t.size;
     t.fill([](double, double) { return -1.0; }, MORTAR);
     for (int row = 0; row < courses; ++row) {
         const double shift = row % 2 ? 0.25 : 0;
         for (int b = -1; b < 3; ++b) {
-            const double x0 = shift + b * 0.5;
-            const double cx = x0 + 0.25, cy = (row + 0.5) * course;
+            // A brick cut by a free end is shortened and gets rounded
+            // corners there, so the wall ends in whole-looking bricks.
+            const double x0 = std::max(shift + b * 0.5, left) + joint;
+            const double x1 = std::min(shift + b * 0.5 + 0.5, right) - joint;
+            if (x1 <= x0)
+                continue;
+            const double cy = (row + 0.5) * course;
             const int key = wrap(b, 2);
             const double tint = 0.86 + 0.22 * hash(key, row, 7);
-            const Shape brick = rounded_box(cx, cy, 0.25 - joint, course / 2 - joint, t.at_least(0.02, 0.4));
+            const Shape brick =
+                rounded_box((x0 + x1) / 2, cy, (x1 - x0) / 2, course / 2 - joint, t.at_least(0.02, 0.4));
             t.paint(brick, [=](double u, double v) {
                 const double face = (v - (cy - course / 2)) / course;
                 const double grain = noise(u * size / 3.0, v * size / 3.0, 1000, 9 + key);
@@ -366,14 +375,13 @@ void draw_wall(const Tile& t, bool join_left, bool join_right) {
             });
         }
     }
-    const double edge = t.at_least(0.05, 1);
     if (!join_left) {
         t.fill([=](double u, double) { return u - edge; }, WALL_EDGE);
-        t.paint([=](double u, double) { return u - 0.16; }, solid(WALL_EDGE), 0.25, size * 0.16);
+        t.paint([=](double u, double) { return u - 0.16; }, solid(WALL_EDGE), 0.2, size * 0.16);
     }
     if (!join_right) {
         t.fill([=](double u, double) { return (1 - u) - edge; }, WALL_EDGE);
-        t.paint([=](double u, double) { return (1 - u) - 0.16; }, solid(WALL_EDGE), 0.25, size * 0.16);
+        t.paint([=](double u, double) { return (1 - u) - 0.16; }, solid(WALL_EDGE), 0.3, size * 0.16);
     }
 }
 
