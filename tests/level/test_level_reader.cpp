@@ -98,6 +98,9 @@ TEST_F(LevelReader, RowCharactersAndPlacementRules)
     // A header line right below a level's last row is one more row of it.
     EXPECT_EQ(read(";\n\n" + MINI + ";2\n\n" + MINI), -2);
     EXPECT_EQ(messages.str(), problem(1, "error on line 4") + problem(1, "error on line 4"));
+    // A line of spaces is not empty, so it does not end the level either.
+    EXPECT_EQ(read(";\n\n" + MINI + "  \n\n"), -2);
+    EXPECT_EQ(messages.str(), problem(1, "error on line 4"));
 }
 
 TEST_F(LevelReader, LevelChecksRunIndependently)
