@@ -25,7 +25,8 @@ class TSkin {
 public:
     // 0, or -1 when the bitmap cannot be loaded (the size is set either way).
     int32_t load(int32_t width, int32_t height, int32_t depth, const std::string& file_name);
-    // 0, or -1 for a tile number outside 1..10.
+    // 0, or -1 (nothing drawn) for a tile number outside 1..10 or a tile
+    // whose surface could not be made.
     int32_t draw_tile(int32_t tile, SDL_Surface* surface, Sint16 x, Sint16 y) const;
 
     int32_t tile_width = 0;

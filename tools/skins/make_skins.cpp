@@ -140,6 +140,8 @@ double length(double x, double y) {
     return std::sqrt(x * x + y * y);
 }
 
+const Shape WHOLE_TILE = [](double, double) { return -1.0; };
+
 Shape circle(double cx, double cy, double r) {
     return [=](double u, double v) { return length(u - cx, v - cy) - r; };
 }
@@ -231,7 +233,7 @@ void draw_floor(const Tile& t) {
     const double gap = t.at_least(0.03, 0.6);
     const double bevel = t.at_least(0.025, 0.5);
     const double r = 0.08;
-    t.fill([](double, double) { return -1.0; }, FLOOR_GAP);
+    t.fill(WHOLE_TILE, FLOOR_GAP);
     t.fill(rounded_box(0.5 - bevel, 0.5 - bevel, 0.5 - gap, 0.5 - gap, r), FLOOR_LIGHT);
     t.fill(rounded_box(0.5 + bevel, 0.5 + bevel, 0.5 - gap, 0.5 - gap, r), FLOOR_DARK);
     const int size = t.size;
@@ -269,7 +271,7 @@ void draw_crate(const Tile& t, const CratePalette& p, bool done) {
         t.fill(rounded_box(0.5, 0.5, h, h, 0.08), TARGET_GLOW, 0.8, t.size * 0.16);
     t.fill(rounded_box(0.5, 0.5, h, h, 0.07), p.outline);
     t.paint(rounded_box(0.5, 0.5, h - outline, h - outline, 0.05),
-            [&](double u, double v) { return scaled(p.frame, 1.12 - 0.25 * v + 0.04 * (u < v)); });
+            [&](double, double v) { return scaled(p.frame, 1.12 - 0.25 * v); });
 
     const double inner = h - outline - frame;
     const int size = t.size;
@@ -278,10 +280,11 @@ void draw_crate(const Tile& t, const CratePalette& p, bool done) {
         const double grain = noise(u * 3, v * size * 0.6, 1000, done ? 5 : 4);
         return scaled(p.plank, 0.9 + 0.16 * grain - 0.1 * v);
     });
-    // Plank seams across the panel, a third of the way down and two thirds.
+    // Plank seams a third and two thirds of the way down; below 20 pixels
+    // they would only smear the panel.
     const double seam = t.at_least(0.012, 0.45);
     const Shape panel = rounded_box(0.5, 0.5, inner, inner, 0.015);
-    for (double row : {1.0 / 3, 2.0 / 3}) {
+    for (double row : size >= 20 ? std::vector<double>{1.0 / 3, 2.0 / 3} : std::vector<double>{}) {
         const double y = 0.5 - inner + 2 * inner * row;
         t.fill(intersect(panel, rounded_box(0.5, y, 0.5, seam, 0)), p.seam, 0.8);
     }
@@ -353,7 +356,7 @@ void draw_wall(const Tile& t, bool join_left, bool join_right) {
     const double left = join_left ? -1 : edge;
     const double right = join_right ? 2 : 1 - edge;
     const int size = t.size;
-    t.fill([](double, double) { return -1.0; }, MORTAR);
+    t.fill(WHOLE_TILE, MORTAR);
     for (int row = 0; row < courses; ++row) {
         const double shift = row % 2 ? 0.25 : 0;
         for (int b = -1; b < 3; ++b) {
