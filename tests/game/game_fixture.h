@@ -1,57 +1,139 @@
-// A game object in a scratch working directory of its own: test fonts and
-// tile sets in gfx/, level files in levels/, an 800 x 600 32-bit window on
-// the dummy video driver.
+// A game object in a scratch working directory of its own: fonts and tile
+// sets of one solid colour per tile in gfx/, levels/ for the test to fill,
+// and an 800 x 600 32-bit window on the dummy video driver.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include <SDL.h>
+#include <SDL_ttf.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "app/game.h"
 
-struct Rgb {
-    Uint8 r, g, b;
-    bool operator==(const Rgb& other) const { return r == other.r && g == other.g && b == other.b; }
-};
+namespace fs = std::filesystem;
 
-void PrintTo(const Rgb& color, std::ostream* out);
+// Tile k of the test set of this size, as 0xRRGGBB.
+inline Uint32 tile_color(int32_t tile, int32_t size) {
+    return (tile * 23) << 16 | (size * 2) << 8 | (200 - tile);
+}
 
-// The solid colour of tile k in the test tile set of the given size: every
-// tile of every size can be told from every other by one pixel.
-Rgb tile_color(int32_t tile, int32_t size);
+inline void fill(SDL_Surface* surface, SDL_Rect* rect, Uint32 rgb) {
+    SDL_FillRect(surface, rect, SDL_MapRGB(surface->format, rgb >> 16, rgb >> 8 & 255, rgb & 255));
+}
+
+inline void write_file(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string read_file(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+inline void add_tiny_collection(const std::string& name) {
+    write_file("levels/" + name, ";1\n'Tiny\n#####\n#@$.#\n#####\n");
+}
+
+inline void add_level_file(const std::string& fixture, const std::string& name) {
+    fs::copy_file(std::string(TEST_DATA_DIR) + "/game/" + fixture, "levels/" + name);
+}
+
+// A w x h picture in one colour, its top-left pixel in another.
+inline void write_bmp(const std::string& path, int32_t w, int32_t h, Uint32 rgb, Uint32 corner) {
+    SDL_Surface* picture = SDL_CreateRGBSurface(0, w, h, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    fill(picture, nullptr, rgb);
+    SDL_Rect dot = {0, 0, 1, 1};
+    fill(picture, &dot, corner);
+    SDL_SaveBMP(picture, path.c_str());
+    SDL_FreeSurface(picture);
+}
 
 class GameTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        char dir[] = "/tmp/cratoria-game-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(dir));
+        work_dir = dir;
+        old_dir = fs::current_path();
+        fs::current_path(work_dir);
+        fs::create_directory("gfx");
+        fs::create_directory("levels");
+        // The game's own fonts once they exist; any TrueType font until then.
+        for (const char* name : {"base02.ttf", "vera.ttf"}) {
+            const std::string own = std::string(SOURCE_DIR) + "/gfx/" + name;
+            fs::copy_file(fs::exists(own) ? own : "/usr/share/fonts/truetype/ttf-bitstream-vera/Vera.ttf",
+                          std::string("gfx/") + name);
+        }
+        ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO));
+        ASSERT_EQ(0, TTF_Init());
+        screen = SDL_SetVideoMode(800, 600, 32, 0);
+        ASSERT_NE(nullptr, screen);
+        for (int32_t size : {50, 40, 30, 20, 12}) {
+            SDL_Surface* picture = SDL_CreateRGBSurface(0, 6 * size, 2 * size, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+            for (int32_t tile = 1; tile <= 10; ++tile) {
+                SDL_Rect place = {Sint16((tile - 1) % 6 * size), Sint16((tile - 1) / 6 * size), Uint16(size),
+                                  Uint16(size)};
+                fill(picture, &place, tile_color(tile, size));
+            }
+            SDL_SaveBMP(picture, ("gfx/skin" + std::to_string(size) + ".bmp").c_str());
+            SDL_FreeSurface(picture);
+        }
+        write_bmp("gfx/back.bmp", 8, 8, 1, 2);
+    }
 
-    void write_file(const std::string& path, const std::string& text);
-    // Copies tests/data/game/<fixture> to levels/<name>.
-    void add_level_file(const std::string& fixture, const std::string& name);
-    // Writes a small valid collection of one level to levels/<name>.
-    void add_tiny_collection(const std::string& name);
-    void write_skin(int32_t size, const std::string& path);
-    // Writes a back.bmp of w x h in one colour with its top-left pixel in another.
-    void write_background(int32_t w, int32_t h, Rgb fill, Rgb corner);
+    // main's order: fonts closed, SDL_ttf down, then the game object goes.
+    void TearDown() override {
+        if (game) {
+            game->font_big.close();
+            game->font_small.close();
+        }
+        TTF_Quit();
+        game.reset();
+        SDL_Quit();
+        fs::current_path(old_dir);
+        fs::remove_all(work_dir);
+    }
 
-    // Constructs the game object with the window set, as main does.
-    TGame& make_game();
-    // make_game and init, which must succeed.
-    TGame& start_game();
+    TGame& make_game() {
+        game = std::make_unique<TGame>();
+        game->screen = screen;
+        return *game;
+    }
 
-    Rgb pixel(int32_t x, int32_t y) const;
-    void fill_screen(Rgb color);
-    // True when every pixel of the rectangle has the colour.
-    bool area_is(int32_t x, int32_t y, int32_t w, int32_t h, Rgb color) const;
+    TGame& start_game() {
+        make_game();
+        EXPECT_EQ(INIT_OK, game->init());
+        return *game;
+    }
+
+    Uint32 pixel(int32_t x, int32_t y) const {
+        const SDL_Surface* s = game->screen;
+        const Uint32 value = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch)[x];
+        Uint8 r, g, b;
+        SDL_GetRGB(value, s->format, &r, &g, &b);
+        return r << 16 | g << 8 | b;
+    }
+
+    // How many pixels of the rectangle are not of the colour.
+    int32_t count_other(int32_t x, int32_t y, int32_t w, int32_t h, Uint32 rgb) const {
+        int32_t other = 0;
+        for (int32_t j = y; j < y + h; ++j)
+            for (int32_t i = x; i < x + w; ++i)
+                other += pixel(i, j) != rgb;
+        return other;
+    }
 
     std::string work_dir;
     std::string old_dir;
     SDL_Surface* screen = nullptr;
     std::unique_ptr<TGame> game;
 };
-
-// Working-level grids built in place, without a level file.
-void make_grid(TLevel& level, int32_t width, int32_t height, int32_t fill);
