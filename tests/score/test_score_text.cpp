@@ -1,0 +1,139 @@
+// Hostile scores files are refused before TinyXML sees them, quickly, and
+// names of any bytes survive a save and a reload.
+#include "score_test_dir.h"
+
+#include <chrono>
+
+#include "score/score_text.h"
+
+using ScoreText = ScoreDir;
+
+namespace {
+
+std::string nested(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i) {
+        text += "<a>";
+    }
+    for (int i = 0; i < depth; ++i) {
+        text += "</a>";
+    }
+    return text;
+}
+
+std::string repeated(const std::string& piece, size_t count)
+{
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (size_t i = 0; i < count; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+// TinyXML takes "&#" up to the next semicolon for one reference when the
+// digits before it hold, swallowing the markup between; these pieces open an
+// element that only TinyXML sees open.
+const std::string SWALLOWED_CLOSE = "<a>&#</a>&#1;";
+const std::string SWALLOWED_EMPTY = "<a x=\"&#\"/>&#1;\">";
+
+}
+
+TEST(ScoreTextCheck, CountsNestingAsTinyXmlWillSeeIt)
+{
+    EXPECT_TRUE(is_safe_score_text(nested(16)));
+    EXPECT_FALSE(is_safe_score_text(nested(17)));
+    for (const auto& piece : {SWALLOWED_CLOSE, SWALLOWED_EMPTY}) {
+        EXPECT_TRUE(is_safe_score_text(repeated(piece, 16) + repeated("</a>", 16))) << piece;
+        EXPECT_FALSE(is_safe_score_text(repeated(piece, 17) + repeated("</a>", 17))) << piece;
+    }
+    std::string attributes;
+    for (size_t i = 0; i < SCORE_MAX_ATTRIBUTES + 1; ++i) {
+        attributes += " n" + std::to_string(i) + "=''";
+    }
+    EXPECT_FALSE(is_safe_score_text("<a" + attributes + "/>"));
+}
+
+TEST(ScoreTextCheck, AcceptsOnlyWellFormedUtf8)
+{
+    EXPECT_TRUE(is_safe_score_text("<a x='caf\xC3\xA9 \xF0\x9F\x98\x80 \xED\xB3\xA9' />"));
+    EXPECT_FALSE(is_safe_score_text("<a x='\xED\xA0\x80' />"));
+    EXPECT_FALSE(is_safe_score_text("<a x='\xC0\xAF' />"));
+    EXPECT_FALSE(is_safe_score_text("<a x='\xF4\x90\x80\x80' />"));
+    EXPECT_FALSE(is_safe_score_text("<a x='\xE9t\xE9' />"));
+    EXPECT_FALSE(is_safe_score_text("<a x='' />\xE2\x82"));
+    EXPECT_FALSE(is_safe_score_text(std::string("<a/>\0<a/>", 9)));
+}
+
+TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem)
+{
+    const std::string level = "<Collection name=\"default\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>";
+    const std::string hostile[] = {
+        level + "\n<Collection name=\"x\xE2\x82",
+        level + "\xE2\x82",
+        nested(50000),
+        repeated(SWALLOWED_CLOSE, 50000),
+        repeated(SWALLOWED_EMPTY, 50000),
+        level + std::string(1, '\0') + level,
+        repeated("<a/>", 1100000),
+    };
+    for (const auto& text : hostile) {
+        write_file(path, text);
+        auto start = std::chrono::steady_clock::now();
+        THighScore store;
+        EXPECT_FALSE(store.read_from_xml(path));
+        EXPECT_TRUE(store.collection_scores.empty());
+        store.set_score("default", 1, score_of(2, 1));
+        EXPECT_TRUE(store.write_to_xml(path));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_EQ(read_file(path + ".bak"), text);
+    }
+}
+
+TEST_F(ScoreText, RefusesAFileLargerThanTheLimitUnread)
+{
+    std::string text = "<?xml version=\"1.0\" ?>\n<!--" + std::string(SCORE_MAX_FILE_SIZE, ' ') + "-->\n";
+    write_file(path, text);
+    auto start = std::chrono::steady_clock::now();
+    THighScore store;
+    EXPECT_FALSE(store.read_from_xml(path));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST_F(ScoreText, NamesOfAnyBytesSurviveASaveAndAReload)
+{
+    std::string every_byte;
+    for (int byte = 1; byte < 256; ++byte) {
+        every_byte += static_cast<char>(byte);
+    }
+    const std::string names[] = {
+        "caf\xE9",              // Latin-1
+        "\xE2\x82",             // cut-off sequence at the end
+        "\xED\xB2\x80",         // the bytes of an escape, as raw name bytes
+        std::string("nul\0byte", 8),
+        " spaced \r\n",
+        every_byte,
+        "Caf\xC3\xA9 \xE2\x82\xAC",
+    };
+    THighScore store;
+    int32_t level = 1;
+    for (const auto& name : names) {
+        store.set_score(name, level, score_of(level, level));
+        ++level;
+    }
+    ASSERT_TRUE(store.write_to_xml(path));
+    std::string text = read_file(path);
+    EXPECT_TRUE(is_safe_score_text(text));
+    EXPECT_NE(text.find("<Collection name=\"Caf\xC3\xA9 \xE2\x82\xAC\">\n"), std::string::npos);
+
+    THighScore read;
+    ASSERT_TRUE(read.read_from_xml(path));
+    EXPECT_EQ(read.collection_scores.size(), store.collection_scores.size());
+    level = 1;
+    for (const auto& name : names) {
+        TScore score;
+        EXPECT_TRUE(read.get_score(name, level, score)) << testing::PrintToString(name);
+        ++level;
+    }
+}
