@@ -29,29 +29,37 @@ inline void put_le(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int s
         bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// An uncompressed 24-bit BMP, bottom-up unless top_down is set.
-inline std::vector<uint8_t> make_bmp24(int width, int height, const PixelFunction& pixel, bool top_down = false) {
-    const int row_size = (width * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> bytes(54 + row_size * height, 0);
+// An uncompressed 24-bit BMP, bottom-up unless top_down is set; with_alpha
+// makes it 32 bits with an alpha mask and every pixel fully transparent.
+inline std::vector<uint8_t> make_bmp(int width, int height, const PixelFunction& pixel, bool top_down = false,
+                                     bool with_alpha = false) {
+    const int bytes_per_pixel = with_alpha ? 4 : 3;
+    const int header = with_alpha ? 14 + 108 : 54;
+    const int row_size = (width * bytes_per_pixel + 3) / 4 * 4;
+    std::vector<uint8_t> bytes(header + row_size * height, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
     put_le(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-    put_le(bytes, 10, 54, 4);
-    put_le(bytes, 14, 40, 4);
+    put_le(bytes, 10, header, 4);
+    put_le(bytes, 14, header - 14, 4);
     put_le(bytes, 18, width, 4);
     put_le(bytes, 22, top_down ? -height : height, 4);
     put_le(bytes, 26, 1, 2);
-    put_le(bytes, 28, 24, 2);
-    for (int y = 0; y < height; ++y) {
-        const int stored_row = top_down ? y : height - 1 - y;
+    put_le(bytes, 28, bytes_per_pixel * 8, 2);
+    if (with_alpha) {
+        put_le(bytes, 30, 3, 4);
+        const uint32_t red_green_blue_alpha[] = {0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000};
+        for (int k = 0; k < 4; ++k)
+            put_le(bytes, 54 + 4 * k, red_green_blue_alpha[k], 4);
+    }
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const Rgb c = pixel(x, y);
-            const size_t at = 54 + stored_row * row_size + x * 3;
+            const size_t at = header + (top_down ? y : height - 1 - y) * row_size + x * bytes_per_pixel;
             bytes[at] = c.b;
             bytes[at + 1] = c.g;
             bytes[at + 2] = c.r;
         }
-    }
     return bytes;
 }
 

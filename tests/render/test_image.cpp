@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "render/image.h"
+#include "render/skin.h"
 #include "render_fixture.h"
 
 namespace {
@@ -15,7 +16,6 @@ Rgb gradient(int x, int y) {
 
 class LoadImageTest : public RenderTest {
 protected:
-    // Loads the file and expects it refused with exactly the loader's message.
     void expect_refused(const std::string& path) {
         testing::internal::CaptureStderr();
         SDL_Surface* picture = load_image(path);
@@ -25,19 +25,23 @@ protected:
         SDL_FreeSurface(picture);
     }
 
-    std::vector<uint8_t> good_bmp() const { return make_bmp24(10, 6, gradient); }
+    // A good 10 x 6 picture with one header field overwritten.
+    void expect_refused_with(size_t at, uint32_t value, int size) {
+        std::vector<uint8_t> bytes = make_bmp(10, 6, gradient);
+        put_le(bytes, at, value, size);
+        expect_refused(write_file("bad.bmp", bytes));
+    }
 };
 
 TEST_F(LoadImageTest, LoadsBottomUpAndTopDownPicturesInTheWindowFormat) {
     for (bool top_down : {false, true}) {
-        SDL_Surface* picture = load_image(write_file("pic.bmp", make_bmp24(10, 6, gradient, top_down)));
+        SDL_Surface* picture = load_image(write_file("pic.bmp", make_bmp(10, 6, gradient, top_down)));
         ASSERT_NE(nullptr, picture);
         EXPECT_EQ(10, picture->w);
         EXPECT_EQ(6, picture->h);
         EXPECT_EQ(32, picture->format->BitsPerPixel);
-        EXPECT_EQ(gradient(0, 0), surface_pixel(picture, 0, 0));
-        EXPECT_EQ(gradient(9, 5), surface_pixel(picture, 9, 5));
-        EXPECT_EQ(gradient(3, 1), surface_pixel(picture, 3, 1));
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{9, 5}, std::pair{3, 1}})
+            EXPECT_EQ(gradient(x, y), surface_pixel(picture, x, y)) << "top_down " << top_down;
         SDL_FreeSurface(picture);
     }
 }
@@ -53,118 +57,47 @@ TEST_F(LoadImageTest, MissingEmptyAndNonRegularFilesAreRefused) {
 }
 
 TEST_F(LoadImageTest, HeadersTheLoaderWouldTrustAreRefused) {
-    std::vector<uint8_t> bytes = good_bmp();
-    bytes[0] = 'X';
-    expect_refused(write_file("signature.bmp", bytes));
-
-    for (uint32_t bits : {0u, 2u, 7u, 15u, 33u, 0xffffu}) {
-        bytes = good_bmp();
-        put_le(bytes, 28, bits, 2);
-        expect_refused(write_file("bits.bmp", bytes));
-    }
-
-    bytes = good_bmp();
-    put_le(bytes, 30, 1, 4);
-    expect_refused(write_file("rle.bmp", bytes));
-
-    for (int32_t width : {0, -10, 8193}) {
-        bytes = good_bmp();
-        put_le(bytes, 18, static_cast<uint32_t>(width), 4);
-        expect_refused(write_file("width.bmp", bytes));
-    }
-    for (int32_t height : {0, 8193, -8193, INT32_MIN}) {
-        bytes = good_bmp();
-        put_le(bytes, 22, static_cast<uint32_t>(height), 4);
-        expect_refused(write_file("height.bmp", bytes));
-    }
+    expect_refused_with(0, 'X', 1);
+    for (uint32_t bits : {0u, 2u, 7u, 15u, 33u, 0xffffu})
+        expect_refused_with(28, bits, 2);
+    expect_refused_with(30, 1, 4);
+    for (int32_t width : {0, -10, 8193})
+        expect_refused_with(18, static_cast<uint32_t>(width), 4);
+    for (int32_t height : {0, 8193, -8193, INT32_MIN})
+        expect_refused_with(22, static_cast<uint32_t>(height), 4);
 }
 
-TEST_F(LoadImageTest, SizesThatTheFileCannotHoldAreRefused) {
+TEST_F(LoadImageTest, SizesTheFileCannotHoldAreRefused) {
     // 34 bytes claiming 30000 x 30000 pixels: SDL alone would allocate 2.7 GB.
-    std::vector<uint8_t> tiny = good_bmp();
+    std::vector<uint8_t> tiny = make_bmp(10, 6, gradient);
     put_le(tiny, 18, 30000, 4);
     put_le(tiny, 22, 30000, 4);
     tiny.resize(34);
     expect_refused(write_file("tiny.bmp", tiny));
 
-    // Within each side's limit and backed by a (sparse) file large enough,
-    // but more pixels than any picture may have.
-    std::vector<uint8_t> many = good_bmp();
+    std::vector<uint8_t> truncated = make_bmp(10, 6, gradient);
+    truncated.pop_back();
+    expect_refused(write_file("truncated.bmp", truncated));
+    expect_refused_with(10, 0xfffffff0u, 4);
+
+    // Each side within its limit and a (sparse) file large enough, but more
+    // pixels than any picture may have.
+    std::vector<uint8_t> many = make_bmp(10, 6, gradient);
     put_le(many, 18, 8192, 4);
     put_le(many, 22, 4097, 4);
     const std::string many_path = write_file("many.bmp", many);
     std::filesystem::resize_file(many_path, 54 + 8192ull * 3 * 4097);
     expect_refused(many_path);
 
-    std::vector<uint8_t> truncated = good_bmp();
-    truncated.pop_back();
-    expect_refused(write_file("truncated.bmp", truncated));
-
-    std::vector<uint8_t> far_offset = good_bmp();
-    put_le(far_offset, 10, 0xfffffff0u, 4);
-    expect_refused(write_file("offset.bmp", far_offset));
-}
-
-TEST_F(LoadImageTest, LargestAllowedSideStillLoads) {
-    SDL_Surface* picture = load_image(write_file("wide.bmp", make_bmp24(8192, 2, [](int, int) { return ORANGE; })));
-    ASSERT_NE(nullptr, picture);
-    EXPECT_EQ(8192, picture->w);
-    EXPECT_EQ(ORANGE, surface_pixel(picture, 8191, 1));
-    SDL_FreeSurface(picture);
-}
-
-TEST_F(LoadImageTest, PalettedPictureNeedsAColourCountWithinItsPalette) {
-    // A 2 x 1 picture with 8 bits per pixel and two palette entries.
-    std::vector<uint8_t> bytes(54 + 8 + 4, 0);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put_le(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-    put_le(bytes, 10, 62, 4);
-    put_le(bytes, 14, 40, 4);
-    put_le(bytes, 18, 2, 4);
-    put_le(bytes, 22, 1, 4);
-    put_le(bytes, 26, 1, 2);
-    put_le(bytes, 28, 8, 2);
-    put_le(bytes, 46, 2, 4);
-    put_le(bytes, 54, 0x00ff0000, 4);
-    put_le(bytes, 58, 0x000000ff, 4);
-    bytes[62] = 1;
-    bytes[63] = 0;
-
-    SDL_Surface* picture = load_image(write_file("paletted.bmp", bytes));
-    ASSERT_NE(nullptr, picture);
-    EXPECT_EQ((Rgb{0, 0, 255}), surface_pixel(picture, 0, 0));
-    EXPECT_EQ((Rgb{255, 0, 0}), surface_pixel(picture, 1, 0));
-    SDL_FreeSurface(picture);
-
-    // SDL would otherwise read a colour for each of four billion entries.
-    put_le(bytes, 46, 0xffffffffu, 4);
-    expect_refused(write_file("colours.bmp", bytes));
+    SDL_Surface* widest = load_image(write_file("wide.bmp", make_bmp(8192, 2, [](int, int) { return ORANGE; })));
+    ASSERT_NE(nullptr, widest);
+    EXPECT_EQ(ORANGE, surface_pixel(widest, 8191, 1));
+    SDL_FreeSurface(widest);
 }
 
 TEST_F(LoadImageTest, AlphaChannelIsDrawnOpaque) {
-    // 32 bits per pixel with an explicit alpha mask, every pixel fully
-    // transparent: the game draws it as if the alpha were not there.
-    const int width = 4, height = 3, header = 14 + 108;
-    std::vector<uint8_t> bytes(header + width * height * 4, 0);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put_le(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-    put_le(bytes, 10, header, 4);
-    put_le(bytes, 14, 108, 4);
-    put_le(bytes, 18, width, 4);
-    put_le(bytes, 22, height, 4);
-    put_le(bytes, 26, 1, 2);
-    put_le(bytes, 28, 32, 2);
-    put_le(bytes, 30, 3, 4);
-    put_le(bytes, 54, 0x00ff0000, 4);
-    put_le(bytes, 58, 0x0000ff00, 4);
-    put_le(bytes, 62, 0x000000ff, 4);
-    put_le(bytes, 66, 0xff000000, 4);
-    for (int i = 0; i < width * height; ++i)
-        put_le(bytes, header + 4 * i, 0x00fa780a, 4);
-
-    SDL_Surface* picture = load_image(write_file("alpha.bmp", bytes));
+    SDL_Surface* picture =
+        load_image(write_file("alpha.bmp", make_bmp(4, 3, [](int, int) { return ORANGE; }, false, true)));
     ASSERT_NE(nullptr, picture);
     fill_screen({0, 0, 0});
     SDL_Rect to = {5, 5, 0, 0};
@@ -172,6 +105,12 @@ TEST_F(LoadImageTest, AlphaChannelIsDrawnOpaque) {
     EXPECT_EQ(ORANGE, pixel(5, 5));
     EXPECT_EQ(ORANGE, pixel(8, 7));
     SDL_FreeSurface(picture);
+
+    TSkin skin;
+    ASSERT_EQ(0, skin.load(1, 1, 32, dir + "/alpha.bmp"));
+    fill_screen({0, 0, 0});
+    EXPECT_EQ(0, skin.draw_tile(TILE_WALL, screen, 0, 0));
+    EXPECT_EQ(ORANGE, pixel(0, 0));
 }
 
 }  // namespace
