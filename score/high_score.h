@@ -1,6 +1,8 @@
 // Every best result of the game, by collection name and level number, and
 // the file scores.xml that keeps them between runs. Only this module touches
 // TinyXML. The store never compares results: callers decide what is better.
+// A save goes through "<file>.tmp" and keeps a file it could not load as
+// "<file>.bak"; reading removes the temporary file a killed save left.
 #pragma once
 
 #include <cstdint>
