@@ -37,7 +37,7 @@ git clone -q "$repo" "$work/src/cratoria"
     { tail -n 40 "$work/build.log"; die "dpkg-buildpackage failed"; }
 deb=$(ls "$work"/src/cratoria_*.deb)
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$work/contents"
-for path in ./usr/bin/cratoria ./usr/lib/cratoria/cratoria ./usr/share/cratoria/levels/default \
+for path in ./usr/games/cratoria ./usr/lib/cratoria/cratoria ./usr/share/cratoria/levels/default \
     ./usr/share/cratoria/gfx/vera.ttf ./usr/share/applications/io.github.cratoria.Cratoria.desktop \
     ./usr/share/metainfo/io.github.cratoria.Cratoria.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/cratoria.png \
     ./usr/share/man/man6/cratoria.6.gz ./usr/share/doc/cratoria/copyright; do
@@ -64,8 +64,8 @@ export DISPLAY=":$(cat "$work/display")"
 
 home="$work/fresh home"
 mkdir "$home"
-# The command is looked up on PATH, as a desktop would do it.
-env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" \
+# The command is looked up on the PATH that Debian gives a player's session.
+env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games HOME="$home" DISPLAY="$DISPLAY" \
     "$exec_line" >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 window=$(timeout 30 xdotool search --sync --name '^Cratoria$' | head -n 1) ||
@@ -96,5 +96,5 @@ echo "   quit with status 0; $userdir holds levels/, gfx/ and scores.xml"
 step "removing the package"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq cratoria >/dev/null
 installed_here=no
-[ ! -e /usr/bin/cratoria ] || die "/usr/bin/cratoria is still there after removal"
+[ ! -e /usr/games/cratoria ] || die "/usr/games/cratoria is still there after removal"
 echo "package check passed"
