@@ -106,7 +106,7 @@ TEST_F(LoadImageTest, AlphaChannelIsDrawnOpaque) {
     EXPECT_EQ(ORANGE, pixel(8, 7));
     SDL_FreeSurface(picture);
 
-    TSkin skin;
+    TestSkin skin;
     ASSERT_EQ(0, skin.load(1, 1, 32, dir + "/alpha.bmp"));
     fill_screen({0, 0, 0});
     EXPECT_EQ(0, skin.draw_tile(TILE_WALL, screen, 0, 0));

@@ -54,7 +54,7 @@ protected:
 
 TEST_F(SkinTest, EveryTileIsCutFromItsPlace) {
     for (auto [width, height] : {std::pair{6 * TILE_W, 2 * TILE_H}, std::pair{6 * TILE_W + 7, 2 * TILE_H + 4}}) {
-        TSkin skin;
+        TestSkin skin;
         ASSERT_EQ(0, skin.load(TILE_W, TILE_H, 32, write_skin("skin.bmp", width, height)));
         EXPECT_EQ(TILE_W, skin.tile_width);
         EXPECT_EQ(TILE_H, skin.tile_height);
@@ -68,7 +68,7 @@ TEST_F(SkinTest, EveryTileIsCutFromItsPlace) {
 }
 
 TEST_F(SkinTest, BitmapSmallerThanTheGridStillLoads) {
-    TSkin skin;
+    TestSkin skin;
     ASSERT_EQ(0, skin.load(TILE_W, TILE_H, 32, write_skin("small.bmp", 6 * TILE_W - 2, 2 * TILE_H)));
     expect_tile_drawn(skin, TILE_WALL_JOIN_L, tile_color(TILE_WALL_JOIN_L));
 
@@ -81,12 +81,12 @@ TEST_F(SkinTest, BitmapSmallerThanTheGridStillLoads) {
 }
 
 TEST_F(SkinTest, TileNumbersOutsideTheSetAndMissingTilesDrawNothing) {
-    TSkin unloaded;
+    TestSkin unloaded;
     fill_screen({9, 9, 9});
     for (int k = 1; k <= SKIN_TILE_COUNT; ++k)
         EXPECT_EQ(-1, unloaded.draw_tile(k, screen, 0, 0)) << k;
 
-    TSkin skin;
+    TestSkin skin;
     ASSERT_EQ(0, skin.load(TILE_W, TILE_H, 32, write_skin("skin.bmp", 6 * TILE_W, 2 * TILE_H)));
     for (int k : {0, 11, -1, 255})
         EXPECT_EQ(-1, skin.draw_tile(k, screen, 0, 0)) << k;
@@ -94,7 +94,7 @@ TEST_F(SkinTest, TileNumbersOutsideTheSetAndMissingTilesDrawNothing) {
 }
 
 TEST_F(SkinTest, FailedLoadSetsTheSizeAndKeepsTheTiles) {
-    TSkin skin;
+    TestSkin skin;
     ASSERT_EQ(0, skin.load(TILE_W, TILE_H, 32, write_skin("skin.bmp", 6 * TILE_W, 2 * TILE_H)));
     const std::string missing = dir + "/skin20.bmp";
     testing::internal::CaptureStderr();
@@ -106,7 +106,7 @@ TEST_F(SkinTest, FailedLoadSetsTheSizeAndKeepsTheTiles) {
 }
 
 TEST_F(SkinTest, LoadingAgainReplacesTheTiles) {
-    TSkin skin;
+    TestSkin skin;
     ASSERT_EQ(0, skin.load(TILE_W, TILE_H, 32, write_skin("skin.bmp", 6 * TILE_W, 2 * TILE_H)));
     const Rgb grey = {90, 90, 90};
     ASSERT_EQ(0, skin.load(TILE_W, TILE_H, 32,
@@ -124,7 +124,7 @@ TEST_F(SkinTest, CommittedPicturesLoadAsTileSetsOfTheirSize) {
         EXPECT_EQ(2 * size, picture->h);
         SDL_FreeSurface(picture);
 
-        TSkin skin;
+        TestSkin skin;
         ASSERT_EQ(0, skin.load(size, size, 32, file));
         for (SDL_Surface* tile : skin.tiles) {
             ASSERT_NE(nullptr, tile);
