@@ -22,25 +22,18 @@ protected:
         path = dir + "/scores.xml";
     }
 
-    void TearDown() override
-    {
-        chmod(dir.c_str(), 0700);
-        std::string command = "rm -rf '" + dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
+    void TearDown() override { ASSERT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0); }
 
     static std::string read_file(const std::string& name)
     {
-        std::ifstream in(name, std::ios::binary);
         std::ostringstream text;
-        text << in.rdbuf();
+        text << std::ifstream(name, std::ios::binary).rdbuf();
         return text.str();
     }
 
     static void write_file(const std::string& name, const std::string& text)
     {
-        std::ofstream out(name, std::ios::binary);
-        out << text;
+        std::ofstream(name, std::ios::binary) << text;
     }
 
     static bool exists(const std::string& name)
@@ -49,16 +42,12 @@ protected:
         return lstat(name.c_str(), &status) == 0;
     }
 
-    static TScore score_of(int32_t moves, int32_t pushes)
-    {
-        TScore score;
-        score.moves = moves;
-        score.pushes = pushes;
-        return score;
-    }
-
     std::string dir;
     std::string path;
 };
 
-constexpr char SCORE_DECLARATION[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n";
+// The declaration every saved file starts with, followed by the body.
+inline std::string score_file(const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n" + body;
+}

@@ -1,5 +1,5 @@
 // Hostile scores files are refused before TinyXML sees them, quickly, and
-// names of any bytes survive a save and a reload.
+// names of any bytes, markup included, survive a save and a reload.
 #include "score_test_dir.h"
 
 #include <chrono>
@@ -10,26 +10,18 @@ using ScoreText = ScoreDir;
 
 namespace {
 
-std::string nested(int depth)
-{
-    std::string text;
-    for (int i = 0; i < depth; ++i) {
-        text += "<a>";
-    }
-    for (int i = 0; i < depth; ++i) {
-        text += "</a>";
-    }
-    return text;
-}
-
 std::string repeated(const std::string& piece, size_t count)
 {
     std::string text;
-    text.reserve(piece.size() * count);
     for (size_t i = 0; i < count; ++i) {
         text += piece;
     }
     return text;
+}
+
+std::string nested(size_t depth)
+{
+    return repeated("<a>", depth) + repeated("</a>", depth);
 }
 
 // TinyXML takes "&#" up to the next semicolon for one reference when the
@@ -49,7 +41,7 @@ TEST(ScoreTextCheck, CountsNestingAsTinyXmlWillSeeIt)
         EXPECT_FALSE(is_safe_score_text(repeated(piece, 17) + repeated("</a>", 17))) << piece;
     }
     std::string attributes;
-    for (size_t i = 0; i < SCORE_MAX_ATTRIBUTES + 1; ++i) {
+    for (size_t i = 0; i <= SCORE_MAX_ATTRIBUTES; ++i) {
         attributes += " n" + std::to_string(i) + "=''";
     }
     EXPECT_FALSE(is_safe_score_text("<a" + attributes + "/>"));
@@ -62,7 +54,6 @@ TEST(ScoreTextCheck, AcceptsOnlyWellFormedUtf8)
     EXPECT_FALSE(is_safe_score_text("<a x='\xC0\xAF' />"));
     EXPECT_FALSE(is_safe_score_text("<a x='\xF4\x90\x80\x80' />"));
     EXPECT_FALSE(is_safe_score_text("<a x='\xE9t\xE9' />"));
-    EXPECT_FALSE(is_safe_score_text("<a x='' />\xE2\x82"));
     EXPECT_FALSE(is_safe_score_text(std::string("<a/>\0<a/>", 9)));
 }
 
@@ -76,7 +67,8 @@ TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem)
         repeated(SWALLOWED_CLOSE, 50000),
         repeated(SWALLOWED_EMPTY, 50000),
         level + std::string(1, '\0') + level,
-        repeated("<a/>", 1100000),
+        repeated("<a/>", SCORE_MAX_ITEMS + 1),
+        score_file("<!--" + std::string(SCORE_MAX_FILE_SIZE, ' ') + "-->\n"),
     };
     for (const auto& text : hostile) {
         write_file(path, text);
@@ -85,20 +77,10 @@ TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem)
         EXPECT_FALSE(store.read_from_xml(path));
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
         EXPECT_TRUE(store.collection_scores.empty());
-        store.set_score("default", 1, score_of(2, 1));
+        store.set_score("default", 1, {2, 1});
         EXPECT_TRUE(store.write_to_xml(path));
         EXPECT_EQ(read_file(path + ".bak"), text);
     }
-}
-
-TEST_F(ScoreText, RefusesAFileLargerThanTheLimitUnread)
-{
-    std::string text = "<?xml version=\"1.0\" ?>\n<!--" + std::string(SCORE_MAX_FILE_SIZE, ' ') + "-->\n";
-    write_file(path, text);
-    auto start = std::chrono::steady_clock::now();
-    THighScore store;
-    EXPECT_FALSE(store.read_from_xml(path));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 TEST_F(ScoreText, NamesOfAnyBytesSurviveASaveAndAReload)
@@ -108,32 +90,26 @@ TEST_F(ScoreText, NamesOfAnyBytesSurviveASaveAndAReload)
         every_byte += static_cast<char>(byte);
     }
     const std::string names[] = {
-        "caf\xE9",              // Latin-1
-        "\xE2\x82",             // cut-off sequence at the end
-        "\xED\xB2\x80",         // the bytes of an escape, as raw name bytes
-        std::string("nul\0byte", 8),
-        " spaced \r\n",
-        every_byte,
-        "Caf\xC3\xA9 \xE2\x82\xAC",
+        "caf\xE9", "\xE2\x82", "\xED\xB2\x80", std::string("nul\0byte", 8), " spaced \r\n", every_byte,
+        "Caf\xC3\xA9 \xE2\x82\xAC", "Tom & \"Jerry\" <3 'n'\t", "a&#x41;b",
     };
     THighScore store;
-    int32_t level = 1;
-    for (const auto& name : names) {
-        store.set_score(name, level, score_of(level, level));
-        ++level;
+    for (int32_t level = 0; level < 9; ++level) {
+        store.set_score(names[level], level, {level, level});
     }
     ASSERT_TRUE(store.write_to_xml(path));
     std::string text = read_file(path);
     EXPECT_TRUE(is_safe_score_text(text));
     EXPECT_NE(text.find("<Collection name=\"Caf\xC3\xA9 \xE2\x82\xAC\">\n"), std::string::npos);
+    EXPECT_NE(text.find("<Collection name='Tom &amp; &quot;Jerry&quot; &lt;3 &apos;n&apos;&#x09;'>\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("<Collection name=\"a&amp;#x41;b\">\n"), std::string::npos);
 
     THighScore read;
     ASSERT_TRUE(read.read_from_xml(path));
-    EXPECT_EQ(read.collection_scores.size(), store.collection_scores.size());
-    level = 1;
-    for (const auto& name : names) {
+    EXPECT_EQ(read.collection_scores.size(), 9u);
+    for (int32_t level = 0; level < 9; ++level) {
         TScore score;
-        EXPECT_TRUE(read.get_score(name, level, score)) << testing::PrintToString(name);
-        ++level;
+        EXPECT_TRUE(read.get_score(names[level], level, score)) << testing::PrintToString(names[level]);
     }
 }
