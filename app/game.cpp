@@ -72,6 +72,16 @@ TGame::~TGame() {
     // would wipe every record the file holds.
     if (scores_read)
         highscore.write_to_xml(SCORES_FILE);
+    // SDL_Quit frees only the window, so the pictures go here, while SDL is
+    // still up: main destroys the game before SDL shuts down.
+    SDL_FreeSurface(background);
+    background = nullptr;
+    for (TSkin& each : skins) {
+        for (SDL_Surface*& tile : each.tiles) {
+            SDL_FreeSurface(tile);
+            tile = nullptr;
+        }
+    }
     for (TLevelCollection* each : collections) {
         each->clear();
         delete each;
@@ -117,6 +127,7 @@ int32_t TGame::init() {
     }
     skin = &skins[0];
 
+    SDL_FreeSurface(background);
     background = load_image("gfx/back.bmp");
     highscore.read_from_xml(SCORES_FILE);
     scores_read = true;

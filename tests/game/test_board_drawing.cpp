@@ -138,6 +138,7 @@ TEST_F(DrawingTest, EachCellGetsItsTile) {
 }
 
 TEST_F(DrawingTest, TheBackgroundIsTiledFromTheBoardAreaCornerAndClipped) {
+    SDL_FreeSurface(game->background);
     game->background = nullptr;
     mark_screen();
     game->draw_background();
@@ -187,6 +188,7 @@ TEST_F(DrawingTest, ThePanelShowsLevelCountsAndBest) {
 
 TEST_F(DrawingTest, WindowsTooLowForTheBandsDrawWithoutHarm) {
     write_bmp("gfx/back.bmp", 7, 5, 0x010203, 0x040506);
+    SDL_FreeSurface(game->background);
     game->background = load_image("gfx/back.bmp");
     ASSERT_EQ(0, game->start_level(0));
     for (int32_t h : {1, 30, 60, 89, 90, 91}) {
