@@ -3,8 +3,9 @@
 // Every tile size is drawn from the same shape descriptions evaluated at that
 // size, with each pixel's coverage worked out from its distance to the shape's
 // edge, so small tiles stay sharp instead of being blurred copies of big ones.
-// Only + - * / and sqrt on doubles and integer hashing are used, and the BMP
-// files are written here, so the bytes do not depend on any library version.
+// Only exactly rounded floating-point operations (arithmetic, sqrt, floor,
+// fmod) and integer hashing are used, and the BMP files are written here, so
+// the bytes do not depend on the machine or any library version.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +19,8 @@ namespace {
 
 const int SKIN_SIZES[] = {50, 40, 30, 20, 12};
 constexpr int BACK_SIZE = 128;
+// A noise period longer than any tile spans, for texture that need not repeat.
+constexpr int NO_REPEAT = 1 << 16;
 
 struct Color {
     double r, g, b;
@@ -238,7 +241,7 @@ void draw_floor(const Tile& t) {
     t.fill(rounded_box(0.5 + bevel, 0.5 + bevel, 0.5 - gap, 0.5 - gap, r), FLOOR_DARK);
     const int size = t.size;
     t.paint(rounded_box(0.5, 0.5, 0.5 - gap - bevel, 0.5 - gap - bevel, r), [size](double u, double v) {
-        const double grain = noise(u * 6, v * 6, 6, 1) * 0.6 + noise(u * size / 2.0, v * size / 2.0, 1000, 2) * 0.4;
+        const double grain = noise(u * 6, v * 6, 6, 1) * 0.6 + noise(u * size / 2.0, v * size / 2.0, NO_REPEAT, 2) * 0.4;
         return scaled(FLOOR_STONE, 0.93 + 0.12 * grain + 0.05 * (1 - u - v));
     });
 }
@@ -277,7 +280,7 @@ void draw_crate(const Tile& t, const CratePalette& p, bool done) {
     const int size = t.size;
     t.paint(rounded_box(0.5, 0.5, inner + outline * 0.6, inner + outline * 0.6, 0.02), solid(p.seam));
     t.paint(rounded_box(0.5, 0.5, inner, inner, 0.015), [&](double u, double v) {
-        const double grain = noise(u * 3, v * size * 0.6, 1000, done ? 5 : 4);
+        const double grain = noise(u * 3, v * size * 0.6, NO_REPEAT, done ? 5 : 4);
         return scaled(p.plank, 0.9 + 0.16 * grain - 0.1 * v);
     });
     // Plank seams a third and two thirds of the way down; below 20 pixels
@@ -373,7 +376,7 @@ void draw_wall(const Tile& t, bool join_left, bool join_right) {
                 rounded_box((x0 + x1) / 2, cy, (x1 - x0) / 2, course / 2 - joint, t.at_least(0.02, 0.4));
             t.paint(brick, [=](double u, double v) {
                 const double face = (v - (cy - course / 2)) / course;
-                const double grain = noise(u * size / 3.0, v * size / 3.0, 1000, 9 + key);
+                const double grain = noise(u * size / 3.0, v * size / 3.0, NO_REPEAT, 9 + key);
                 return scaled(BRICK, tint * (1.18 - 0.36 * face) * (0.94 + 0.1 * grain));
             });
         }
