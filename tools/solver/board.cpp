@@ -8,6 +8,7 @@ namespace {
 
 const int32_t STEP_X[BOARD_DIRECTIONS] = {-1, 1, 0, 0};
 const int32_t STEP_Y[BOARD_DIRECTIONS] = {0, 0, -1, 1};
+const char MOVE_LETTERS[BOARD_DIRECTIONS + 1] = "lrud";
 
 // Minimum cost perfect matching of rows to columns of a square matrix
 // (Hungarian method with potentials), O(n^3).
@@ -155,6 +156,34 @@ int32_t TBoard::reach(int32_t keeper, const std::vector<uint8_t>& box_at, std::v
         }
     }
     return smallest;
+}
+
+bool TBoard::walk(int32_t from, int32_t goal, const std::vector<uint8_t>& box_at, std::string& out) const
+{
+    std::vector<int32_t> came(cell_of.size(), -1);
+    std::vector<int32_t> queue(1, from);
+    came[from] = from;
+    for (size_t head = 0; head < queue.size() && came[goal] < 0; ++head) {
+        const int32_t square = queue[head];
+        for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+            const int32_t n = next[square][d];
+            if (n >= 0 && came[n] < 0 && !box_at[n]) {
+                came[n] = square;
+                queue.push_back(n);
+            }
+        }
+    }
+    if (came[goal] < 0)
+        return false;
+    std::string steps;
+    for (int32_t square = goal; square != from; square = came[square]) {
+        const int32_t previous = came[square];
+        for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
+            if (next[previous][d] == square)
+                steps.push_back(MOVE_LETTERS[d]);
+    }
+    out.append(steps.rbegin(), steps.rend());
+    return true;
 }
 
 int32_t TBoard::lower_bound(const std::vector<uint16_t>& boxes) const

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "level/level.h"
@@ -32,6 +33,10 @@ public:
     // returns the smallest of them, which names the region.
     int32_t reach(int32_t keeper, const std::vector<uint8_t>& box_at, std::vector<uint8_t>& seen,
                   std::vector<int32_t>& queue) const;
+
+    // Appends the keeper's shortest walk from one square to another around
+    // the boxes, in the game's lower-case letters; false when there is none.
+    bool walk(int32_t from, int32_t goal, const std::vector<uint8_t>& box_at, std::string& out) const;
 
     // Cost of the cheapest assignment of boxes to distinct targets, counted
     // in pushes that ignore every other box; BOARD_UNREACHABLE when some box

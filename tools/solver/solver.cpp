@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "tools/solver/board.h"
+#include "tools/solver/state_table.h"
 
 namespace {
 
-const char MOVE_LETTERS[BOARD_DIRECTIONS + 1] = "lrud";
 const char PUSH_LETTERS[BOARD_DIRECTIONS + 1] = "LRUD";
 
 struct TOpenEntry {
@@ -24,101 +24,6 @@ struct TOpenEntry {
         return f != other.f ? f > other.f : h > other.h;
     }
 };
-
-// Every state ever reached, packed: the sorted boxes followed by the
-// smallest square of the keeper's region.
-class TStateTable {
-public:
-    explicit TStateTable(int32_t boxes) : stride(boxes + 1), slots(1 << 16, -1) {}
-
-    int32_t size() const { return static_cast<int32_t>(parent.size()); }
-    const uint16_t* state(int32_t id) const { return &pool[static_cast<size_t>(id) * stride]; }
-
-    // The id of the state, and whether it was new.
-    std::pair<int32_t, bool> insert(const std::vector<uint16_t>& state)
-    {
-        if (static_cast<size_t>(size()) * 2 >= slots.size())
-            grow();
-        const uint64_t mask = slots.size() - 1;
-        for (uint64_t slot = hash(state.data()) & mask;; slot = (slot + 1) & mask) {
-            const int32_t id = slots[slot];
-            if (id < 0) {
-                slots[slot] = size();
-                pool.insert(pool.end(), state.begin(), state.end());
-                parent.push_back(-1);
-                pushes.push_back(0);
-                move.push_back(0);
-                closed.push_back(0);
-                return {slots[slot], true};
-            }
-            if (std::equal(state.begin(), state.end(), this->state(id)))
-                return {id, false};
-        }
-    }
-
-    std::vector<int32_t> parent;
-    std::vector<int32_t> pushes;
-    // The pushed box's square before the push times four, plus the direction.
-    std::vector<int32_t> move;
-    std::vector<uint8_t> closed;
-
-private:
-    uint64_t hash(const uint16_t* state) const
-    {
-        uint64_t value = 0x9e3779b97f4a7c15ull;
-        for (size_t i = 0; i < stride; ++i) {
-            value ^= state[i];
-            value *= 0xff51afd7ed558ccdull;
-            value ^= value >> 29;
-        }
-        return value;
-    }
-
-    void grow()
-    {
-        slots.assign(slots.size() * 2, -1);
-        const uint64_t mask = slots.size() - 1;
-        for (int32_t id = 0; id < size(); ++id) {
-            uint64_t slot = hash(state(id)) & mask;
-            while (slots[slot] >= 0)
-                slot = (slot + 1) & mask;
-            slots[slot] = id;
-        }
-    }
-
-    size_t stride;
-    std::vector<uint16_t> pool;
-    std::vector<int32_t> slots;
-};
-
-// The keeper's shortest walk to goal around the boxes, appended as letters.
-bool walk(const TBoard& board, int32_t from, int32_t goal, const std::vector<uint8_t>& box_at, std::string& out)
-{
-    std::vector<int32_t> came(board.cell_of.size(), -1);
-    std::vector<int32_t> queue(1, from);
-    came[from] = from;
-    for (size_t head = 0; head < queue.size() && came[goal] < 0; ++head) {
-        const int32_t square = queue[head];
-        for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
-            const int32_t n = board.next[square][d];
-            if (n >= 0 && came[n] < 0 && !box_at[n]) {
-                came[n] = square;
-                queue.push_back(n);
-            }
-        }
-    }
-    if (came[goal] < 0)
-        return false;
-    std::string steps;
-    for (int32_t square = goal; square != from; square = came[square]) {
-        const int32_t previous = came[square];
-        for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
-            if (board.next[previous][d] == square)
-                steps.push_back(MOVE_LETTERS[d]);
-    }
-    out.append(steps.rbegin(), steps.rend());
-    return true;
-}
 
 }  // namespace
 
@@ -178,13 +83,13 @@ int32_t TSolver::solve(const TLevel& level)
             goal = id;
             break;
         }
-        if ((++expanded & 1023) == 0) {
-            const double elapsed =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            if (elapsed > time_limit || table.size() > state_limit) {
-                states = table.size();
-                return finish(SOLVE_GAVE_UP);
-            }
+        // The clock is costly next to one expansion, so it is read rarely.
+        const bool out_of_time =
+            (++expanded & 1023) == 0 &&
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() > time_limit;
+        if (out_of_time || table.size() > state_limit) {
+            states = table.size();
+            return finish(SOLVE_GAVE_UP);
         }
 
         const uint16_t* current = table.state(id);
@@ -250,7 +155,7 @@ int32_t TSolver::solve(const TLevel& level)
     for (auto step = path.rbegin(); step != path.rend(); ++step) {
         const int32_t box = *step / BOARD_DIRECTIONS;
         const int32_t d = *step % BOARD_DIRECTIONS;
-        walk(board, keeper, board.next[box][TBoard::opposite(d)], box_at, solution);
+        board.walk(keeper, board.next[box][TBoard::opposite(d)], box_at, solution);
         solution.push_back(PUSH_LETTERS[d]);
         box_at[box] = 0;
         box_at[board.next[box][d]] = 1;

@@ -1,0 +1,372 @@
+// Making levels from a seed: template rooms and a search that pulls boxes.
+#include "tools/generator/generator.h"
+
+#include <algorithm>
+
+#include "tools/solver/board.h"
+#include "tools/solver/state_table.h"
+
+namespace {
+
+const int32_t BLOCK = 3;
+
+struct TTemplate {
+    const char* cells;
+    // Weights in the open, mixed and corridor styles.
+    int32_t weight[3];
+};
+
+// Three by three wall patterns, "#" wall and " " floor, read row by row;
+// each is also used turned and mirrored.
+const TTemplate TEMPLATES[] = {
+    {"         ", {10, 4, 1}},
+    {"#        ", {6, 4, 0}},
+    {"##       ", {4, 4, 0}},
+    {"###      ", {3, 3, 1}},
+    {"    #    ", {4, 3, 0}},
+    {"#  #     ", {2, 3, 0}},
+    {"## #     ", {2, 3, 0}},
+    {"# #      ", {2, 3, 1}},
+    {"    ##   ", {1, 3, 0}},
+    {"#   #    ", {1, 2, 0}},
+    {"# ## #   ", {0, 1, 2}},
+    {"# #  ### ", {0, 1, 0}},
+    {"# ## ## #", {0, 2, 8}},
+    {"###   ###", {0, 2, 8}},
+    {"# #  ####", {0, 2, 6}},
+    {"# #   ###", {0, 1, 5}},
+    {"# #   # #", {0, 1, 3}},
+    {"###  ## #", {0, 1, 4}},
+};
+
+const int32_t STEP_X[BOARD_DIRECTIONS] = {-1, 1, 0, 0};
+const int32_t STEP_Y[BOARD_DIRECTIONS] = {0, 0, -1, 1};
+
+char& at(std::vector<std::string>& rows, int32_t x, int32_t y) { return rows[y][x]; }
+
+bool is_wall(const std::vector<std::string>& rows, int32_t x, int32_t y)
+{
+    return y < 0 || y >= static_cast<int32_t>(rows.size()) || x < 0 || x >= static_cast<int32_t>(rows[y].size()) ||
+           rows[y][x] == '#';
+}
+
+// Walls out of every floor cell's reach, even diagonally, hold nothing up:
+// those connected to the border become outside, then the picture is cropped.
+void close_and_crop(std::vector<std::string>& rows)
+{
+    const int32_t height = static_cast<int32_t>(rows.size());
+    const int32_t width = static_cast<int32_t>(rows[0].size());
+    auto needed = [&](int32_t x, int32_t y) {
+        for (int32_t dy = -1; dy <= 1; ++dy)
+            for (int32_t dx = -1; dx <= 1; ++dx)
+                if (!is_wall(rows, x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    std::vector<std::pair<int32_t, int32_t>> stack;
+    std::vector<uint8_t> spare(static_cast<size_t>(width) * height, 0);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            if ((x == 0 || y == 0 || x == width - 1 || y == height - 1) && !needed(x, y)) {
+                spare[y * width + x] = 1;
+                stack.push_back({x, y});
+            }
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+            const int32_t nx = x + STEP_X[d];
+            const int32_t ny = y + STEP_Y[d];
+            if (nx < 0 || ny < 0 || nx >= width || ny >= height || spare[ny * width + nx] || needed(nx, ny))
+                continue;
+            spare[ny * width + nx] = 1;
+            stack.push_back({nx, ny});
+        }
+    }
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            if (spare[y * width + x])
+                rows[y][x] = ' ';
+    int32_t left = width, right = -1, top = height, bottom = -1;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            if (rows[y][x] != ' ') {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    std::vector<std::string> cropped;
+    for (int32_t y = top; y <= bottom; ++y) {
+        std::string row = rows[y].substr(left, right - left + 1);
+        row.erase(row.find_last_not_of(' ') + 1);
+        cropped.push_back(row);
+    }
+    rows.swap(cropped);
+}
+
+}  // namespace
+
+bool level_from_rows(const std::vector<std::string>& rows, TLevel& level)
+{
+    size_t width = 0;
+    for (const std::string& row : rows)
+        width = std::max(width, row.size());
+    if (level.create(static_cast<int32_t>(width), static_cast<int32_t>(rows.size())) != 0)
+        return false;
+    for (size_t y = 0; y < rows.size(); ++y) {
+        for (size_t x = 0; x < rows[y].size(); ++x) {
+            int32_t code = CELL_FLOOR;
+            switch (rows[y][x]) {
+            case '#': code = CELL_WALL; break;
+            case '$': code = CELL_BOX; break;
+            case '.': code = CELL_TARGET; break;
+            case '*': code = CELL_BOX_ON_TARGET; break;
+            case '+': code = CELL_TARGET; level.set_start(x, y); break;
+            case '@': level.set_start(x, y); break;
+            default: break;
+            }
+            level.set(x, y, code);
+        }
+    }
+    level.mark_outside();
+    return true;
+}
+
+std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile)
+{
+    const int32_t width = between(profile.min_width, profile.max_width);
+    const int32_t height = between(profile.min_height, profile.max_height);
+    std::vector<std::string> rows(height + 2, std::string(width + 2, '#'));
+    int32_t total_weight = 0;
+    for (const TTemplate& pattern : TEMPLATES)
+        total_weight += pattern.weight[profile.style];
+    for (int32_t by = 0; by * BLOCK < height; ++by) {
+        for (int32_t bx = 0; bx * BLOCK < width; ++bx) {
+            int32_t pick = below(total_weight);
+            const TTemplate* chosen = TEMPLATES;
+            while (pick >= chosen->weight[profile.style])
+                pick -= (chosen++)->weight[profile.style];
+            const int32_t turn = below(4);
+            const bool mirror = below(2) != 0;
+            for (int32_t j = 0; j < BLOCK; ++j) {
+                for (int32_t i = 0; i < BLOCK; ++i) {
+                    int32_t u = mirror ? BLOCK - 1 - i : i;
+                    int32_t v = j;
+                    for (int32_t t = 0; t < turn; ++t) {
+                        const int32_t turned = BLOCK - 1 - v;
+                        v = u;
+                        u = turned;
+                    }
+                    const int32_t x = 1 + bx * BLOCK + i;
+                    const int32_t y = 1 + by * BLOCK + j;
+                    if (x <= width && y <= height)
+                        at(rows, x, y) = chosen->cells[v * BLOCK + u];
+                }
+            }
+        }
+    }
+
+    // Only the largest connected floor is kept; smaller pockets become wall.
+    std::vector<int32_t> label((width + 2) * (height + 2), -1);
+    int32_t best_label = -1;
+    size_t best_size = 0;
+    for (int32_t start = 0; start < static_cast<int32_t>(label.size()); ++start) {
+        const int32_t sx = start % (width + 2);
+        const int32_t sy = start / (width + 2);
+        if (label[start] >= 0 || rows[sy][sx] != ' ')
+            continue;
+        std::vector<int32_t> queue(1, start);
+        label[start] = start;
+        for (size_t head = 0; head < queue.size(); ++head) {
+            const int32_t x = queue[head] % (width + 2);
+            const int32_t y = queue[head] / (width + 2);
+            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+                const int32_t nx = x + STEP_X[d];
+                const int32_t ny = y + STEP_Y[d];
+                const int32_t n = ny * (width + 2) + nx;
+                if (rows[ny][nx] == ' ' && label[n] < 0) {
+                    label[n] = start;
+                    queue.push_back(n);
+                }
+            }
+        }
+        if (queue.size() > best_size) {
+            best_size = queue.size();
+            best_label = start;
+        }
+    }
+    for (int32_t cell = 0; cell < static_cast<int32_t>(label.size()); ++cell)
+        if (label[cell] != best_label)
+            rows[cell / (width + 2)][cell % (width + 2)] = '#';
+    return rows;
+}
+
+bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out)
+{
+    std::vector<std::string> rows = build_room(profile);
+    std::vector<std::pair<int32_t, int32_t>> floor;
+    for (int32_t y = 0; y < static_cast<int32_t>(rows.size()); ++y)
+        for (int32_t x = 0; x < static_cast<int32_t>(rows[y].size()); ++x)
+            if (rows[y][x] == ' ')
+                floor.push_back({x, y});
+    const int32_t boxes = between(profile.min_boxes, profile.max_boxes);
+    // Rooms nearly filled by their boxes give cramped, shallow puzzles.
+    if (static_cast<int32_t>(floor.size()) < boxes * 3 + 4)
+        return false;
+    for (int32_t i = 0; i <= boxes; ++i)
+        std::swap(floor[i], floor[i + below(static_cast<int32_t>(floor.size()) - i)]);
+    for (int32_t i = 0; i < boxes; ++i)
+        at(rows, floor[i].first, floor[i].second) = '*';
+    at(rows, floor[boxes].first, floor[boxes].second) = '@';
+
+    TLevel solved;
+    TBoard board;
+    if (!level_from_rows(rows, solved) || !board.load(solved))
+        return false;
+    const size_t squares = board.cell_of.size();
+    std::vector<uint8_t> box_at(squares, 0), seen(squares, 0), region(squares, 0);
+    std::vector<int32_t> queue;
+    std::vector<uint16_t> state(board.start_boxes);
+    std::sort(state.begin(), state.end());
+    for (uint16_t box : state)
+        box_at[box] = 1;
+
+    // Every keeper region around the finished boxes is a finish; pulling
+    // breadth first from all of them gives each state its fewest pushes.
+    TStateTable table(boxes);
+    for (size_t s = 0; s < squares; ++s) {
+        if (box_at[s] || region[s])
+            continue;
+        state.resize(boxes);
+        state.push_back(static_cast<uint16_t>(board.reach(static_cast<int32_t>(s), box_at, seen, queue)));
+        for (int32_t square : queue)
+            region[square] = 1;
+        table.insert(state);
+    }
+    for (int32_t id = 0; id < table.size() && table.size() < profile.state_limit; ++id) {
+        std::fill(box_at.begin(), box_at.end(), 0);
+        const std::vector<uint16_t> current(table.state(id), table.state(id) + boxes + 1);
+        for (int32_t i = 0; i < boxes; ++i)
+            box_at[current[i]] = 1;
+        board.reach(current[boxes], box_at, region, queue);
+        for (int32_t i = 0; i < boxes; ++i) {
+            const int32_t box = current[i];
+            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+                const int32_t keeper = board.next[box][TBoard::opposite(d)];
+                if (keeper < 0 || !region[keeper])
+                    continue;
+                const int32_t back = board.next[keeper][TBoard::opposite(d)];
+                if (back < 0 || box_at[back])
+                    continue;
+                box_at[box] = 0;
+                box_at[keeper] = 1;
+                state.assign(current.begin(), current.end() - 1);
+                state[i] = static_cast<uint16_t>(keeper);
+                std::sort(state.begin(), state.end());
+                state.push_back(static_cast<uint16_t>(board.reach(back, box_at, seen, queue)));
+                const auto [child, fresh] = table.insert(state);
+                if (fresh) {
+                    table.parent[child] = id;
+                    table.pushes[child] = table.pushes[id] + 1;
+                    table.move[child] = keeper * BOARD_DIRECTIONS + d;
+                }
+                box_at[keeper] = 0;
+                box_at[box] = 1;
+            }
+        }
+    }
+
+    // The deepest states, preferring those with the most boxes off target.
+    const int32_t deepest = table.pushes.back();
+    if (deepest < profile.min_pushes)
+        return false;
+    int32_t chosen = -1;
+    int32_t chosen_off = -1;
+    int32_t ties = 0;
+    for (int32_t id = table.size() - 1; id >= 0 && table.pushes[id] == deepest; --id) {
+        int32_t off = 0;
+        for (int32_t i = 0; i < boxes; ++i)
+            off += !board.is_target[table.state(id)[i]];
+        if (off > chosen_off) {
+            chosen = id;
+            chosen_off = off;
+            ties = 1;
+        } else if (off == chosen_off && below(++ties) == 0) {
+            chosen = id;
+        }
+    }
+
+    std::fill(box_at.begin(), box_at.end(), 0);
+    for (int32_t i = 0; i < boxes; ++i)
+        box_at[table.state(chosen)[i]] = 1;
+    board.reach(table.state(chosen)[boxes], box_at, seen, queue);
+    int32_t keeper = queue[below(static_cast<int32_t>(queue.size()))];
+    const int32_t start_keeper = keeper;
+    std::vector<uint16_t> start_boxes(table.state(chosen), table.state(chosen) + boxes);
+
+    // Replaying the pulls forwards gives an optimal solution, and tells
+    // which squares the keeper and the boxes ever use.
+    std::vector<uint8_t> used(squares, 0);
+    std::string solution;
+    int32_t changes = 0;
+    int32_t last_box = -1;
+    for (int32_t id = chosen; table.parent[id] >= 0; id = table.parent[id]) {
+        const int32_t from = table.move[id] / BOARD_DIRECTIONS;
+        const int32_t d = table.move[id] % BOARD_DIRECTIONS;
+        const size_t walked = solution.size();
+        board.walk(keeper, board.next[from][TBoard::opposite(d)], box_at, solution);
+        int32_t square = keeper;
+        used[square] = 1;
+        for (size_t k = walked; k < solution.size(); ++k) {
+            square = board.next[square][std::string("lrud").find(solution[k])];
+            used[square] = 1;
+        }
+        solution.push_back("LRUD"[d]);
+        const int32_t to = board.next[from][d];
+        box_at[from] = 0;
+        box_at[to] = 1;
+        used[to] = 1;
+        changes += from != last_box;
+        last_box = to;
+        keeper = from;
+    }
+    if (changes < profile.min_box_changes)
+        return false;
+
+    for (size_t s = 0; s < squares; ++s)
+        at(rows, board.cell_of[s] % board.width, board.cell_of[s] / board.width) = board.is_target[s] ? '.' : ' ';
+    for (uint16_t box : start_boxes)
+        at(rows, board.cell_of[box] % board.width, board.cell_of[box] / board.width) = board.is_target[box] ? '*' : '$';
+    char& keeper_cell = at(rows, board.cell_of[start_keeper] % board.width, board.cell_of[start_keeper] / board.width);
+    keeper_cell = keeper_cell == '.' ? '+' : '@';
+    for (uint16_t box : start_boxes)
+        used[box] = 1;
+    for (int32_t t : board.targets)
+        used[t] = 1;
+
+    // Blind alleys nobody enters are trimmed away: with fewer squares no
+    // shorter solution can appear, and this one still works.
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (size_t s = 0; s < squares; ++s) {
+            const int32_t x = board.cell_of[s] % board.width;
+            const int32_t y = board.cell_of[s] / board.width;
+            if (used[s] || rows[y][x] != ' ')
+                continue;
+            int32_t walls = 0;
+            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
+                walls += is_wall(rows, x + STEP_X[d], y + STEP_Y[d]);
+            if (walls >= 3) {
+                rows[y][x] = '#';
+                trimmed = true;
+            }
+        }
+    }
+    close_and_crop(rows);
+    out.rows = rows;
+    out.pushes = deepest;
+    out.box_changes = changes;
+    out.solution = solution;
+    return true;
+}
