@@ -32,6 +32,7 @@ uint32_t read_le32(const unsigned char* p) {
 // makes it read colours for billions of entries. So we check what it would
 // trust before it sees the file.
 bool bmp_header_is_sane(const std::string& file_name) {
+    // Opening a fifo would wait for a writer; a directory is no picture.
     struct stat status;
     if (stat(file_name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
