@@ -18,7 +18,7 @@ const char* const SCORES = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Collec
 
 }  // namespace
 
-TEST_F(GameTest, MissingFontsEndTheProcessBeforeAnyWindow) {
+TEST_F(GameTest, MissingFontsEndTheProcess) {
     fs::remove("gfx/vera.ttf");
     EXPECT_EXIT(TGame(), ::testing::ExitedWithCode(32), "^Error: could not load vera\\.ttf\n$");
     fs::remove("gfx/base02.ttf");
