@@ -317,7 +317,9 @@ const Color OVERALLS_DARK = {36, 72, 150};
 const Color HELMET = {250, 200, 46};
 const Color BOOTS = {56, 44, 40};
 
-void draw_keeper(const Tile& t) {
+// On a target the keeper hides most of the ring, so a glowing ring round
+// his feet says where he stands.
+void draw_keeper(const Tile& t, bool on_target) {
     const double outline = t.at_least(0.035, 0.75);
     const Shape head = circle(0.5, 0.31, 0.16);
     const Shape body = rounded_box(0.5, 0.6, 0.195, 0.17, 0.08);
@@ -328,6 +330,13 @@ void draw_keeper(const Tile& t) {
     const Shape figure = unite(unite(unite(head, body), unite(legs, arms)), unite(helmet, brim));
 
     t.fill(ellipse(0.5, 0.9, 0.27, 0.06), SHADOW, 0.45, t.size * 0.06);
+    if (on_target) {
+        const double half_width = t.at_least(0.022, 0.5);
+        const Shape feet = ellipse(0.5, 0.885, 0.3, 0.085);
+        const Shape feet_ring = [=](double u, double v) { return std::abs(feet(u, v)) - half_width; };
+        t.fill(feet_ring, TARGET_GLOW, 0.5, t.size * 0.1);
+        t.fill(feet_ring, TARGET_RING);
+    }
     t.fill(grown(figure, outline), {24, 22, 30});
     t.fill(legs, BOOTS);
     t.fill(arms, SKIN);
@@ -401,9 +410,9 @@ Canvas draw_skin(int size) {
     draw_target(tile(3, 0));
     draw_crate(tile(3, 0), CRATE_DONE, true);
     draw_floor(tile(4, 0));
-    draw_keeper(tile(4, 0));
+    draw_keeper(tile(4, 0), false);
     draw_target(tile(5, 0));
-    draw_keeper(tile(5, 0));
+    draw_keeper(tile(5, 0), true);
     draw_wall(tile(0, 1), false, false);
     draw_wall(tile(1, 1), false, true);
     draw_wall(tile(2, 1), true, true);
