@@ -144,7 +144,7 @@ std::vector<char> file_bytes(const std::string& path) {
 
 // Nobody edits the pictures by hand: they are what the art program draws.
 TEST_F(SkinTest, CommittedPicturesAreWhatTheArtProgramDraws) {
-    const std::string command = std::string(MAKE_SKINS) + " " + dir;
+    const std::string command = "'" + std::string(MAKE_SKINS) + "' '" + dir + "'";
     ASSERT_EQ(0, std::system(command.c_str()));
     for (const char* name : {"skin50.bmp", "skin40.bmp", "skin30.bmp", "skin20.bmp", "skin12.bmp", "back.bmp"}) {
         const std::vector<char> drawn = file_bytes(dir + "/" + name);
