@@ -2,7 +2,7 @@
 // names of any bytes, markup included, survive a save and a reload.
 #include "score_test_dir.h"
 
-#include <chrono>
+#include <ctime>
 
 #include "score/score_text.h"
 
@@ -72,10 +72,11 @@ TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem)
     };
     for (const auto& text : hostile) {
         write_file(path, text);
-        auto start = std::chrono::steady_clock::now();
+        // Processor time, so that a busy machine does not fail the test.
+        std::clock_t start = std::clock();
         THighScore store;
         EXPECT_FALSE(store.read_from_xml(path));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_LT(double(std::clock() - start) / CLOCKS_PER_SEC, 0.5);
         EXPECT_TRUE(store.collection_scores.empty());
         store.set_score("default", 1, {2, 1});
         EXPECT_TRUE(store.write_to_xml(path));
