@@ -152,8 +152,9 @@ const char* skip_text(const char* p, char end)
 }
 
 // Walks the text along the very path TinyXML's recursive parser will take and
-// counts how deep it would go. Where TinyXML would fail the walk fails too,
-// so nothing it refuses is ever passed on.
+// counts how deep it would go. Wherever TinyXML would give up, the walk
+// refuses the whole text, which keeps it on the safe side should the two ever
+// part ways.
 class TextGuard {
 public:
     bool is_safe(const char* p);
