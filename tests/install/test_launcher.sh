@@ -118,6 +118,9 @@ second_start)
     cp "$scratch/collection" "$data/levels/classic"
     cp "$scratch/collection" "$data/levels/new arrival"
     cp "$scratch/collection" "$data/levels/dropped"
+    # The prefix moved since the last start.
+    rm "$userdir/gfx"
+    ln -s "$scratch/old prefix/share/cratoria/gfx" "$userdir/gfx"
     launch "$home"
     [ -L "$levels/dropped" ] || fail "installed collection not linked"
     rm "$data/levels/dropped"
@@ -131,6 +134,14 @@ second_start)
     [ -L "$levels/on a drive" ] || fail "the player's own link was removed"
     expect_absent "$levels/dropped"
     [ "$(grep -c start "$userdir/scores.xml")" -eq 3 ] || fail "scores.xml was replaced between starts"
+
+    # A player's own gfx/ directory, a skin of their making, is theirs.
+    rm "$userdir/gfx"
+    mkdir "$userdir/gfx"
+    printf 'own' >"$userdir/gfx/vera.ttf"
+    launch "$home"
+    [ -d "$userdir/gfx" ] && [ ! -L "$userdir/gfx" ] && [ "$(cat "$userdir/gfx/vera.ttf")" = own ] ||
+        fail "the player's own gfx/ was replaced"
     ;;
 
 xdg_data_home)
