@@ -109,7 +109,10 @@ bool keep_backup(const std::string& target, bool& moved)
 }
 
 // A fresh file of our own: an old one or a link planted under the name is
-// never written through. The new file keeps the permissions of the old one.
+// never written through. The new file keeps the permissions of the old one,
+// except that its owner may always read and write it: a file the next start
+// could not read would be set aside as the backup, in place of the one that
+// holds the older records.
 bool write_temp(const std::string& temp, const std::string& text, const struct stat* old)
 {
     ::unlink(temp.c_str());
@@ -117,7 +120,7 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
     if (fd.fd < 0) {
         return false;
     }
-    if (old && ::fchmod(fd.fd, old->st_mode & 07777) != 0) {
+    if (old && ::fchmod(fd.fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) != 0) {
         return false;
     }
     return write_all(fd.fd, text) && ::fsync(fd.fd) == 0 && fd.close();

@@ -86,7 +86,7 @@ TEST_F(ScoreFile, WritesThroughASymbolicLinkKeepingLinkAndPermissions)
     ASSERT_EQ(mkdir((dir + "/real").c_str(), 0700), 0);
     const std::string target = dir + "/real/best.xml";
     write_file(target, GOOD_FILE);
-    ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+    ASSERT_EQ(chmod(target.c_str(), 0204), 0);
     ASSERT_EQ(symlink("real/best.xml", path.c_str()), 0);
 
     THighScore store;
