@@ -138,6 +138,10 @@ std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile
     const int32_t width = between(profile.min_width, profile.max_width);
     const int32_t height = between(profile.min_height, profile.max_height);
     std::vector<std::string> rows(height + 2, std::string(width + 2, '#'));
+    if (profile.style == STYLE_CORRIDORS) {
+        carve_rooms_and_corridors(rows);
+        return rows;
+    }
     int32_t total_weight = 0;
     for (const TTemplate& pattern : TEMPLATES)
         total_weight += pattern.weight[profile.style];
@@ -200,6 +204,45 @@ std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile
         if (label[cell] != best_label)
             rows[cell / (width + 2)][cell % (width + 2)] = '#';
     return rows;
+}
+
+// A few small rooms strung together by long, bending corridors one square
+// wide, with one extra corridor now and then to make a loop.
+void TGenerator::carve_rooms_and_corridors(std::vector<std::string>& rows)
+{
+    const int32_t width = static_cast<int32_t>(rows[0].size()) - 2;
+    const int32_t height = static_cast<int32_t>(rows.size()) - 2;
+    const int32_t rooms = between(3, 5);
+    std::vector<std::pair<int32_t, int32_t>> centres;
+    for (int32_t r = 0; r < rooms; ++r) {
+        const int32_t room_width = between(2, 4);
+        const int32_t room_height = between(2, 3);
+        const int32_t left = 1 + below(width - room_width + 1);
+        const int32_t top = 1 + below(height - room_height + 1);
+        for (int32_t y = top; y < top + room_height; ++y)
+            for (int32_t x = left; x < left + room_width; ++x)
+                at(rows, x, y) = ' ';
+        centres.push_back({left + below(room_width), top + below(room_height)});
+    }
+    auto corridor = [&](std::pair<int32_t, int32_t> from, std::pair<int32_t, int32_t> to) {
+        const bool across_first = below(2) != 0;
+        int32_t x = from.first;
+        int32_t y = from.second;
+        for (int32_t leg = 0; leg < 2; ++leg) {
+            if ((leg == 0) == across_first) {
+                for (; x != to.first; x += to.first > x ? 1 : -1)
+                    at(rows, x, y) = ' ';
+            } else {
+                for (; y != to.second; y += to.second > y ? 1 : -1)
+                    at(rows, x, y) = ' ';
+            }
+        }
+        at(rows, x, y) = ' ';
+    };
+    for (int32_t r = 1; r < rooms; ++r)
+        corridor(centres[r - 1], centres[r]);
+    if (below(2) == 0)
+        corridor(centres.front(), centres.back());
 }
 
 bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out)

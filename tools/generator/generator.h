@@ -55,6 +55,7 @@ private:
     int32_t below(int32_t limit) { return static_cast<int32_t>(random() % static_cast<uint64_t>(limit)); }
     int32_t between(int32_t low, int32_t high) { return low + below(high - low + 1); }
     std::vector<std::string> build_room(const TGeneratorProfile& profile);
+    void carve_rooms_and_corridors(std::vector<std::string>& rows);
 
     std::mt19937_64 random;
 };

@@ -1,6 +1,7 @@
 // cratoria_generate: writes a collection of new levels, the same ones for
 // the same profile and seed, each proven solvable in its stated pushes.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,15 +31,15 @@ struct TNamedProfile {
 // width and height of the inside, boxes, style, pushes, box changes, states.
 const TNamedProfile PROFILES[] = {
     {"teach", "First rooms: one box, then two and three, each a little further from home.",
-     {4, 7, 3, 6, 1, 3, STYLE_MIXED, 3, 1, 300000}, 3, true},
+     {4, 8, 3, 6, 1, 3, STYLE_MIXED, 3, 1, 300000}, 12, true},
     {"nooks", "Small rooms with tight corners, where every push counts.",
      {5, 8, 4, 7, 2, 4, STYLE_MIXED, 22, 5, 600000}, 4, false},
     {"halls", "Wide halls with pillars and alcoves; room to move, and to go astray.",
-     {12, 16, 7, 9, 3, 5, STYLE_OPEN, 28, 6, 1500000}, 2, false},
+     {11, 15, 6, 8, 3, 4, STYLE_OPEN, 28, 6, 500000}, 2, false},
     {"crowd", "Storerooms packed with boxes, where one wrong push blocks three.",
-     {7, 10, 5, 7, 6, 8, STYLE_MIXED, 24, 8, 1500000}, 2, false},
+     {7, 9, 5, 7, 6, 7, STYLE_MIXED, 24, 8, 500000}, 2, false},
     {"passages", "Long corridors that bend and cross, with boxes that must travel them.",
-     {14, 21, 8, 12, 2, 4, STYLE_CORRIDORS, 30, 5, 1000000}, 2, false},
+     {14, 20, 8, 11, 2, 4, STYLE_CORRIDORS, 30, 5, 500000}, 2, false},
 };
 
 int usage()
@@ -98,9 +99,23 @@ int main(int argc, char** argv)
     std::cout << "Cratoria, " << argv[1] << ": " << named->description << "\n";
     std::cout << "Made by cratoria_generate " << argv[1] << ' ' << seed << ' ' << count << ".\n";
     TSolver solver;
+    // Push counts aimed at an even climb from the easiest to the hardest;
+    // each level is the closest candidate not yet taken.
+    std::vector<size_t> picks;
+    std::vector<uint8_t> taken(pool.size(), 0);
     for (int i = 0; i < count; ++i) {
-        const size_t pick = count == 1 ? 0 : (static_cast<size_t>(i) * (pool.size() - 1)) / (count - 1);
-        const TGeneratedLevel& level = pool[pick];
+        const double aim = pool.front().pushes +
+                           (count == 1 ? 0.0 : double(pool.back().pushes - pool.front().pushes) * i / (count - 1));
+        size_t best = pool.size();
+        for (size_t c = 0; c < pool.size(); ++c)
+            if (!taken[c] && (best == pool.size() || std::abs(pool[c].pushes - aim) < std::abs(pool[best].pushes - aim)))
+                best = c;
+        taken[best] = 1;
+        picks.push_back(best);
+    }
+    std::sort(picks.begin(), picks.end());
+    for (int i = 0; i < count; ++i) {
+        const TGeneratedLevel& level = pool[picks[i]];
         TLevel check;
         level_from_rows(level.rows, check);
         int32_t moves = 0;
