@@ -7,35 +7,43 @@
 
 namespace {
 
-// Cells are pushed as flat indices and turned outside as they are pushed, so
-// each cell enters the stack at most once; an explicit stack because a large
-// open grid would exhaust the call stack of a recursive fill.
+// Cells are pushed as flat indices with their columns and turned outside as
+// they are pushed, so each cell enters the stack at most once; an explicit
+// stack because a large open grid would exhaust the call stack of a
+// recursive fill. Every level read at start goes through here, so
+// neighbours are reached by index arithmetic rather than checked look-ups.
 void fill_from(TLevel& level, int32_t x, int32_t y, std::vector<int32_t>& stack)
 {
     if (level.get(x, y) != CELL_FLOOR)
         return;
     const int32_t width = level.width;
-    const int32_t height = level.height;
+    const int32_t last_row = (level.height - 1) * width;
     int32_t* cells = level.cells.get();
-    cells[y * width + x] = CELL_OUTSIDE;
-    stack.push_back(y * width + x);
+    auto visit = [&](int32_t index, int32_t column) {
+        if (cells[index] == CELL_FLOOR) {
+            cells[index] = CELL_OUTSIDE;
+            stack.push_back(index);
+            stack.push_back(column);
+        }
+    };
+    // Outside lies mostly along the border, so room for a border's worth
+    // spares the stack its growth steps.
+    if (stack.capacity() == 0)
+        stack.reserve(4 * static_cast<size_t>(width + level.height));
+    visit(y * width + x, x);
     while (!stack.empty()) {
+        const int32_t column = stack.back();
+        stack.pop_back();
         const int32_t index = stack.back();
         stack.pop_back();
-        const int32_t cx = index % width;
-        const int32_t cy = index / width;
-        const int32_t neighbours[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
-        for (const auto& step : neighbours) {
-            const int32_t nx = cx + step[0];
-            const int32_t ny = cy + step[1];
-            if (nx < 0 || ny < 0 || nx >= width || ny >= height)
-                continue;
-            const int32_t next = ny * width + nx;
-            if (cells[next] == CELL_FLOOR) {
-                cells[next] = CELL_OUTSIDE;
-                stack.push_back(next);
-            }
-        }
+        if (column > 0)
+            visit(index - 1, column - 1);
+        if (index >= width)
+            visit(index - width, column);
+        if (column < width - 1)
+            visit(index + 1, column + 1);
+        if (index < last_row)
+            visit(index + width, column);
     }
 }
 
@@ -97,14 +105,25 @@ void TLevel::fill_outside_from(int32_t x, int32_t y)
 
 void TLevel::mark_outside()
 {
+    // Most border cells are walls; only floor starts a fill, and looking at
+    // the cell first spares the call for all the others.
+    if (!cells)
+        return;
     std::vector<int32_t> stack;
+    const int32_t* first_row = cells.get();
+    const int32_t* last_row = cells.get() + static_cast<int64_t>(height - 1) * width;
     for (int32_t x = 0; x < width; ++x) {
-        fill_from(*this, x, 0, stack);
-        fill_from(*this, x, height - 1, stack);
+        if (first_row[x] == CELL_FLOOR)
+            fill_from(*this, x, 0, stack);
+        if (last_row[x] == CELL_FLOOR)
+            fill_from(*this, x, height - 1, stack);
     }
     for (int32_t y = 1; y < height - 1; ++y) {
-        fill_from(*this, 0, y, stack);
-        fill_from(*this, width - 1, y, stack);
+        const int32_t* row = cells.get() + static_cast<int64_t>(y) * width;
+        if (row[0] == CELL_FLOOR)
+            fill_from(*this, 0, y, stack);
+        if (row[width - 1] == CELL_FLOOR)
+            fill_from(*this, width - 1, y, stack);
     }
 }
 

@@ -23,6 +23,46 @@ enum TReadState : int32_t {
     READ_IN_ROWS,
 };
 
+// What one character of a row stores and counts once the row's first wall
+// has been read. The counts are packed into 16-bit fields of one sum, so a
+// cell costs one look-up and one addition; rows are summed in pieces short
+// enough that no field can overflow.
+struct TRowChars {
+    int32_t cell[256];
+    uint64_t counts[256];
+};
+
+constexpr int32_t COUNT_BOX_SHIFT = 0;
+constexpr int32_t COUNT_TARGET_SHIFT = 16;
+constexpr int32_t COUNT_KEEPER_SHIFT = 32;
+constexpr int32_t COUNT_INVALID_SHIFT = 48;
+constexpr uint64_t COUNT_FIELD = 0xFFFF;
+constexpr int32_t COUNT_PIECE_LENGTH = 0xFFFF;
+
+constexpr TRowChars make_row_chars()
+{
+    TRowChars table = {};
+    for (int32_t c = 0; c < 256; ++c) {
+        table.cell[c] = CELL_INVALID;
+        table.counts[c] = uint64_t{1} << COUNT_INVALID_SHIFT;
+    }
+    auto set = [&table](unsigned char c, int32_t cell, int32_t boxes, int32_t targets, int32_t keepers) {
+        table.cell[c] = cell;
+        table.counts[c] = uint64_t(boxes) << COUNT_BOX_SHIFT | uint64_t(targets) << COUNT_TARGET_SHIFT |
+                          uint64_t(keepers) << COUNT_KEEPER_SHIFT;
+    };
+    set(' ', CELL_FLOOR, 0, 0, 0);
+    set('#', CELL_WALL, 0, 0, 0);
+    set('$', CELL_BOX, 1, 0, 0);
+    set('.', CELL_TARGET, 0, 1, 0);
+    set('*', CELL_BOX_ON_TARGET, 1, 1, 0);
+    set('@', CELL_FLOOR, 0, 0, 1);
+    set('+', CELL_TARGET, 0, 1, 1);
+    return table;
+}
+
+constexpr TRowChars ROW_CHARS = make_row_chars();
+
 // A quotient rather than a product, so that no length of file can overflow it.
 bool exceeds_grid(int64_t rows, int64_t width)
 {
@@ -55,8 +95,11 @@ public:
 private:
     void append(const char* data, size_t size);
     void end_line();
+    // One line, of which the first kept bytes are at text; length is the
+    // line's whole length, which may be more than was kept.
+    void take_line(const char* text, size_t kept, int64_t length);
     void begin_line();
-    void add_row();
+    void add_row(const char* text, size_t kept, int64_t length);
     void drop_rows();
     void complete_level();
     void build_grid();
@@ -108,8 +151,15 @@ void TLevelReader::feed(const char* data, size_t size)
         const char* text_end = feed_end;
         if (text_end > data && text_end[-1] == '\r')
             --text_end;
-        append(data, text_end - data);
-        end_line();
+        const size_t size_before = text_end - data;
+        // A line that lies wholly in this chunk is read where it is; only
+        // one begun in an earlier chunk is gathered in line first.
+        if (line_length == 0) {
+            take_line(data, std::min(size_before, line_limit), static_cast<int64_t>(size_before));
+        } else {
+            append(data, size_before);
+            end_line();
+        }
         data = feed_end + 1;
     }
 }
@@ -144,10 +194,15 @@ void TLevelReader::append(const char* data, size_t size)
 
 void TLevelReader::end_line()
 {
-    const bool empty = line_length == 0;
+    take_line(line.data(), line.size(), line_length);
+}
+
+void TLevelReader::take_line(const char* text, size_t kept, int64_t length)
+{
+    const bool empty = length == 0;
     switch (state) {
     case READ_BETWEEN_LEVELS:
-        if (!empty && line[0] == ';') {
+        if (!empty && text[0] == ';') {
             ++header_count;
             level = std::make_unique<TLevel>();
             // Only a file of many gigabytes reaches the end of a level number.
@@ -156,13 +211,13 @@ void TLevelReader::end_line()
         }
         break;
     case READ_TITLE:
-        if (!empty && line[0] == '\'')
-            level->set_name(line);
+        if (!empty && text[0] == '\'')
+            level->set_name(std::string(text, kept));
         state = READ_BEFORE_ROWS;
         break;
     case READ_BEFORE_ROWS:
         if (!empty) {
-            add_row();
+            add_row(text, kept, length);
             state = READ_IN_ROWS;
         }
         break;
@@ -171,7 +226,7 @@ void TLevelReader::end_line()
             complete_level();
             state = READ_BETWEEN_LEVELS;
         } else {
-            add_row();
+            add_row(text, kept, length);
         }
         break;
     }
@@ -198,18 +253,18 @@ void TLevelReader::begin_line()
     }
 }
 
-void TLevelReader::add_row()
+void TLevelReader::add_row(const char* text, size_t kept, int64_t length)
 {
     ++row_count;
-    row_width = std::max(row_width, line_length);
+    row_width = std::max(row_width, length);
     if (rows_dropped)
         return;
-    const bool whole = static_cast<int64_t>(line.size()) == line_length;
+    const bool whole = static_cast<int64_t>(kept) == length;
     if (!whole || exceeds_grid(std::max<int64_t>(row_count, 3), std::max<int64_t>(row_width, 3))) {
         drop_rows();
         return;
     }
-    row_text += line;
+    row_text.append(text, kept);
     row_ends.push_back(static_cast<uint32_t>(row_text.size()));
 }
 
@@ -245,67 +300,57 @@ void TLevelReader::build_grid()
         report("level is too large");
         return;
     }
+    // A level is read once per start of the game, and a large collection
+    // holds millions of cells, so each cell is a look-up, a store and an
+    // addition.
     int32_t keepers = 0;
     int32_t targets = 0;
     int32_t boxes = 0;
+    int32_t* const cells = level->cells.get();
+    const int64_t width = level->width;
     size_t row_begin = 0;
     for (int32_t y = 0; y < row_count; ++y) {
         const size_t row_end = row_ends[y];
         const int32_t length = static_cast<int32_t>(row_end - row_begin);
-        const char* row = row_text.data() + row_begin;
-        bool inside = false;
-        for (int32_t x = 0; x < length; ++x) {
-            int32_t code = CELL_INVALID;
-            switch (row[x]) {
-            case ' ':
-                code = CELL_FLOOR;
-                break;
-            case '#':
-                code = CELL_WALL;
-                inside = true;
-                break;
-            case '$':
-                if (inside) {
-                    code = CELL_BOX;
-                    ++boxes;
-                }
-                break;
-            case '.':
-                if (inside) {
-                    code = CELL_TARGET;
-                    ++targets;
-                }
-                break;
-            case '*':
-                if (inside) {
-                    code = CELL_BOX_ON_TARGET;
-                    ++boxes;
-                    ++targets;
-                }
-                break;
-            case '@':
-                if (inside) {
-                    code = CELL_FLOOR;
-                    ++keepers;
-                    level->set_start(x, y);
-                }
-                break;
-            case '+':
-                if (inside) {
-                    code = CELL_TARGET;
-                    ++keepers;
-                    ++targets;
-                    level->set_start(x, y);
-                }
-                break;
-            default:
-                break;
+        const unsigned char* row = reinterpret_cast<const unsigned char*>(row_text.data()) + row_begin;
+        int32_t* out = cells + y * width;
+        int32_t invalid = 0;
+        // Before the first wall only floor may stand.
+        int32_t x = 0;
+        for (; x < length && row[x] != '#'; ++x) {
+            const bool space = row[x] == ' ';
+            out[x] = space ? CELL_FLOOR : CELL_INVALID;
+            invalid += !space;
+        }
+        const int32_t keepers_before = keepers;
+        while (x < length) {
+            const int32_t piece_end = x + std::min(length - x, COUNT_PIECE_LENGTH);
+            uint64_t sum = 0;
+            for (; x < piece_end; ++x) {
+                out[x] = ROW_CHARS.cell[row[x]];
+                sum += ROW_CHARS.counts[row[x]];
             }
-            if (x == length - 1 && code != CELL_WALL)
-                code = CELL_INVALID;
-            if (code == CELL_INVALID)
-                report("error on line " + std::to_string(y + 1));
-            level->set(x, y, code);
+            boxes += static_cast<int32_t>(sum >> COUNT_BOX_SHIFT & COUNT_FIELD);
+            targets += static_cast<int32_t>(sum >> COUNT_TARGET_SHIFT & COUNT_FIELD);
+            keepers += static_cast<int32_t>(sum >> COUNT_KEEPER_SHIFT & COUNT_FIELD);
+            invalid += static_cast<int32_t>(sum >> COUNT_INVALID_SHIFT & COUNT_FIELD);
+        }
+        if (length > 0 && out[length - 1] != CELL_WALL) {
+            invalid += out[length - 1] != CELL_INVALID;
+            out[length - 1] = CELL_INVALID;
+        }
+        // With several keepers the start is the last one in row order.
+        if (keepers != keepers_before) {
+            int32_t last = length - 1;
+            while (row[last] != '@' && row[last] != '+')
+                --last;
+            level->set_start(last, y);
+        }
+        // Every message of a row reads the same, so only their number matters.
+        if (invalid > 0) {
+            const std::string problem = "error on line " + std::to_string(y + 1);
+            for (int32_t i = 0; i < invalid; ++i)
+                report(problem);
         }
         row_begin = row_end;
     }
