@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# A player's session under a real X server: the title menu, two levels solved
+# with key presses (a push undone and pushed again among them), a window
+# resize in play, the close button in play and in the menu, and scores.xml
+# checked byte for byte, also while the game still runs.
+set -u
+for tool in Xvfb xdotool xdpyinfo xwininfo python3; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/common.sh" "$1" "$2"
+unset SDL_VIDEODRIVER
+xpid=
+gpid=
+cleanup_extra='[ -n "$gpid" ] && kill -KILL $gpid 2>/dev/null; [ -n "$xpid" ] && kill $xpid 2>/dev/null'
+
+# The first display number that is free and comes up.
+start_x() {
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        xpid=$!
+        for _ in $(seq 100); do
+            # Another server may have taken the number meanwhile.
+            if xdpyinfo -display ":$n" >/dev/null 2>&1 && kill -0 "$xpid" 2>/dev/null; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$xpid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$xpid" 2>/dev/null
+        wait "$xpid" 2>/dev/null
+        xpid=
+    done
+    return 1
+}
+
+# Without a window manager keys go to the window under the pointer.
+start_game() {
+    "$game" >"$work/out" 2>"$work/err" </dev/null &
+    gpid=$!
+    window=$(timeout 30 xdotool search --sync --name '^Cratoria$' | head -n 1)
+    if [ -z "$window" ]; then
+        fail "no window appeared on $DISPLAY; the game's output:"
+        cat "$work/out" "$work/err"
+        finish
+    fi
+    xdotool mousemove 400 300
+    sleep 1.5
+}
+
+press() {
+    xdotool key "$1"
+    sleep 0.4
+}
+
+close_window() {
+    python3 "$here/close_window.py" "$window"
+    sleep 1
+}
+
+# expect_exit NAME STATUS: the game ends by itself with that status.
+expect_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$gpid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -KILL "$gpid" 2>/dev/null; then
+        fail "$1: the game did not end"
+    fi
+    wait "$gpid"
+    local status=$?
+    gpid=
+    [ "$status" -eq "$2" ] || fail "$1: status $status, expected $2"
+}
+
+start_x || { fail "Xvfb did not come up on any display from :91 to :140"; finish; }
+
+fresh_dir
+start_game
+press Return
+for key in Down Up Right BackSpace Right Right; do
+    press "$key"
+done
+# A new best is on disk as soon as the level is solved.
+expect_same "first level solved (scores.xml during play)" scores.xml "$fixtures/scores_first.xml"
+
+xdotool windowsize "$window" 640 480
+sleep 1.5
+kill -0 "$gpid" 2>/dev/null || fail "the game ended at the resize"
+xwininfo -id "$window" | grep -q 'Width: 640' || fail "the window is not 640 pixels wide after the resize"
+press Right
+press Right
+
+close_window
+kill -0 "$gpid" 2>/dev/null || fail "closing the window in play ended the game"
+for key in Down Down Down Return; do
+    press "$key"
+done
+expect_exit "Quit in the menu" 0
+expect_same "after quitting (scores.xml)" scores.xml "$fixtures/scores_played.xml"
+expect_file "the session (standard error)" "$work/err" ""
+
+fresh_dir
+cp "$fixtures/scores.xml" .
+start_game
+close_window
+expect_exit "closing the window in the menu" 0
+expect_same "closed in the menu (scores.xml)" scores.xml "$fixtures/scores_written.xml"
+
+finish
