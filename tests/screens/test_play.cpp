@@ -146,6 +146,17 @@ TEST_F(PlayTest, LevelSolvedAtStartCountsAtTheFirstAttempt) {
     EXPECT_EQ(1, game->level_nr);
 }
 
+// The dummy driver refuses a window of negative size, as a real one may
+// refuse any mode after a resize.
+TEST_F(PlayTest, SolvedLevelSurvivesAFailedVideoMode) {
+    write_file("levels/default", THREE_LEVELS);
+    start_game();
+    push_keys({SDLK_n, SDLK_RIGHT});
+    push_resize(-1, -1);
+    EXPECT_EXIT(game->play(), ::testing::ExitedWithCode(41), "");
+    EXPECT_NE(std::string::npos, read_file("scores.xml").find("<Level nr=\"2\" moves=\"1\" pushes=\"1\" />"));
+}
+
 TEST_F(PlayTest, CollectionWithoutLevelsReturnsAtOnce) {
     write_file("levels/default", THREE_LEVELS);
     start_game();
