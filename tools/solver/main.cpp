@@ -1,5 +1,7 @@
 // cratoria_solve: proves every level of a collection solvable with the fewest
 // pushes and prints one solution per level.
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,8 +79,11 @@ int main(int argc, char** argv)
             break;
         case SOLVE_GAVE_UP:
             std::cout << level->number << " gave-up\n";
+            struct rusage usage;
+            getrusage(RUSAGE_SELF, &usage);
             std::cerr << "level " << level->number << ": gave up at " << solver.time_limit << " s or "
-                      << solver.state_limit << " states (" << stats << ")\n";
+                      << solver.state_limit << " states (" << stats << ", peak memory " << usage.ru_maxrss / 1024
+                      << " MiB)\n";
             ++failures;
             break;
         default:
