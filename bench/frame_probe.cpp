@@ -1,0 +1,344 @@
+// frame_probe: times the game's frames as an X client sees them. It starts
+// the program and waits for its first menu frame, or presses keys in play
+// and waits for the frame that shows each step. The X server's DAMAGE
+// extension tells it, with the server's millisecond time stamp, whenever the
+// window's pixels change, so it never polls and adds no load of its own.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// How long to wait for a window or a frame before calling it lost.
+constexpr int64_t PROBE_START_TIMEOUT_MS = 20000;
+constexpr int64_t PROBE_FRAME_TIMEOUT_MS = 1000;
+// Presses land at a random phase of the play loop's 10 ms sleep, and are
+// released well before the 300 ms key repeat would step a second time.
+constexpr int32_t PROBE_GAP_MIN_MS = 60;
+constexpr int32_t PROBE_GAP_MAX_MS = 160;
+constexpr int32_t PROBE_HOLD_MS = 30;
+
+// The X server stamps its events with CLOCK_MONOTONIC in milliseconds, so
+// the probe's own times are taken on that clock too.
+int64_t now_us() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t{t.tv_sec} * 1000000 + t.tv_nsec / 1000;
+}
+
+struct TProbe {
+    Display* display = nullptr;
+    int damage_event = 0;
+    int damage_error = 0;
+    Window window = 0;
+    std::vector<Damage> damages;
+
+    bool open() {
+        display = XOpenDisplay(nullptr);
+        if (!display) {
+            std::fprintf(stderr, "frame_probe: cannot open the display\n");
+            return false;
+        }
+        if (!XDamageQueryExtension(display, &damage_event, &damage_error)) {
+            std::fprintf(stderr, "frame_probe: the X server has no DAMAGE extension\n");
+            return false;
+        }
+        int event, error, major, minor;
+        if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
+            std::fprintf(stderr, "frame_probe: the X server has no XTEST extension\n");
+            return false;
+        }
+        return true;
+    }
+
+    // Damage on the top-level window and every window below it: SDL draws
+    // into a child of the window the window manager would see.
+    void watch(Window top) {
+        window = top;
+        std::vector<Window> pending = {top};
+        while (!pending.empty()) {
+            const Window each = pending.back();
+            pending.pop_back();
+            damages.push_back(XDamageCreate(display, each, XDamageReportRawRectangles));
+            Window root, parent, *children = nullptr;
+            unsigned int count = 0;
+            if (XQueryTree(display, each, &root, &parent, &children, &count)) {
+                pending.insert(pending.end(), children, children + count);
+                XFree(children);
+            }
+        }
+        XSync(display, False);
+    }
+
+    // Waits for the next event until the deadline; false on time-out.
+    bool next_event(XEvent& event, int64_t deadline_us) {
+        while (!XPending(display)) {
+            const int64_t left = deadline_us - now_us();
+            if (left <= 0)
+                return false;
+            pollfd fd = {ConnectionNumber(display), POLLIN, 0};
+            poll(&fd, 1, static_cast<int>(left / 1000 + 1));
+        }
+        XNextEvent(display, &event);
+        return true;
+    }
+
+    bool is_damage(const XEvent& event) const { return event.type == damage_event + XDamageNotify; }
+
+    // Whether any pixel of the rectangle is pure red: the highlighted entry
+    // of the title menu.
+    bool shows_red(int x, int y, unsigned w, unsigned h) {
+        XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+        if (!image)
+            return false;
+        bool red = false;
+        for (unsigned j = 0; j < h && !red; ++j)
+            for (unsigned i = 0; i < w && !red; ++i) {
+                const unsigned long pixel = XGetPixel(image, i, j);
+                red = (pixel & image->red_mask) == image->red_mask && (pixel & image->green_mask) == 0 &&
+                      (pixel & image->blue_mask) == 0;
+            }
+        XDestroyImage(image);
+        return red;
+    }
+
+    // A digest of the rectangle's pixels, to tell one frame from another.
+    uint64_t digest(int x, int y, unsigned w, unsigned h) {
+        XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+        if (!image)
+            return 0;
+        uint64_t hash = 1469598103934665603ull;
+        for (unsigned j = 0; j < h; ++j)
+            for (unsigned i = 0; i < w; ++i)
+                hash = (hash ^ XGetPixel(image, i, j)) * 1099511628211ull;
+        XDestroyImage(image);
+        return hash;
+    }
+
+    void key(KeySym symbol, bool press) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, symbol), press ? True : False, CurrentTime);
+        XFlush(display);
+    }
+};
+
+Window find_window(Display* display, const char* title) {
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) && name) {
+                if (std::strcmp(name, title) == 0)
+                    found = children[i];
+                XFree(name);
+            }
+        }
+        XFree(children);
+    }
+    return found;
+}
+
+// launch LOG PROGRAM [ARGS...]: starts the program with its output going to
+// LOG and reports, in milliseconds after the exec, when its window was
+// mapped, when its first frame and when its first menu frame reached the
+// screen. The program is left running.
+int launch(const char* log, char** argv) {
+    TProbe probe;
+    if (!probe.open())
+        return 2;
+    Display* display = probe.display;
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    const int64_t start_us = now_us();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The program outlives the probe, and must not hold the probe's
+        // output open for whoever reads it.
+        if (!std::freopen(log, "a", stdout) || dup2(fileno(stdout), STDERR_FILENO) < 0)
+            _exit(127);
+        execvp(argv[0], argv);
+        std::perror("frame_probe: exec");
+        _exit(127);
+    }
+    if (pid < 0) {
+        std::perror("frame_probe: fork");
+        return 2;
+    }
+
+    const int64_t deadline = start_us + PROBE_START_TIMEOUT_MS * 1000;
+    int64_t map_us = -1, first_frame_ms = -1, menu_ms = -1, last_damage_ms = -1;
+    int32_t frames = 0;
+    XEvent event;
+    while (menu_ms < 0) {
+        if (!probe.next_event(event, deadline)) {
+            std::fprintf(stderr, "frame_probe: no menu frame within %lld ms\n",
+                         static_cast<long long>(PROBE_START_TIMEOUT_MS));
+            return 1;
+        }
+        if (event.type == MapNotify && map_us < 0 && event.xmap.event == DefaultRootWindow(display)) {
+            map_us = now_us();
+            probe.watch(event.xmap.window);
+            // A frame drawn before the damage watch began still counts.
+            XWindowAttributes attributes;
+            XGetWindowAttributes(display, probe.window, &attributes);
+            if (probe.shows_red(0, 0, attributes.width, attributes.height))
+                menu_ms = (map_us + 999) / 1000;
+        } else if (probe.is_damage(event)) {
+            const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
+            last_damage_ms = static_cast<int64_t>(damage.timestamp);
+            if (first_frame_ms < 0)
+                first_frame_ms = last_damage_ms;
+            ++frames;
+            // Only the last of a burst of damage is looked at.
+            if (XPending(display))
+                continue;
+            XWindowAttributes attributes;
+            XGetWindowAttributes(display, probe.window, &attributes);
+            if (probe.shows_red(0, 0, attributes.width, attributes.height))
+                menu_ms = last_damage_ms;
+        }
+    }
+    const double start_ms = start_us / 1000.0;
+    std::printf("pid %d window 0x%lx mapped %.1f first_frame %.1f menu %.1f damage_events %d\n", static_cast<int>(pid),
+                probe.window, map_us / 1000.0 - start_ms, first_frame_ms - start_ms, menu_ms - start_ms, frames);
+    return 0;
+}
+
+KeySym key_named(const char* name) {
+    const KeySym symbol = XStringToKeysym(name);
+    if (symbol == NoSymbol) {
+        std::fprintf(stderr, "frame_probe: no key named %s\n", name);
+        std::exit(2);
+    }
+    return symbol;
+}
+
+// steps COUNT KEY KEY...: in play, presses the keys in turn, each briefly,
+// and reports for each the time from the press to the frame that changed
+// the window, in milliseconds; then their median.
+int steps(int count, char** keys, int key_count) {
+    TProbe probe;
+    if (!probe.open())
+        return 2;
+    Display* display = probe.display;
+    const Window top = find_window(display, "Cratoria");
+    if (!top) {
+        std::fprintf(stderr, "frame_probe: no window named Cratoria\n");
+        return 2;
+    }
+    probe.watch(top);
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, top, &attributes);
+    XSetInputFocus(display, top, RevertToParent, CurrentTime);
+    XSync(display, False);
+
+    std::mt19937 random(7);
+    std::vector<double> server_ms, client_ms;
+    int32_t unchanged = 0;
+    for (int i = 0; i < count; ++i) {
+        usleep(std::uniform_int_distribution<int>(PROBE_GAP_MIN_MS, PROBE_GAP_MAX_MS)(random) * 1000);
+        // Whatever damage came before the press is not this step's frame.
+        XSync(display, False);
+        XEvent event;
+        while (XPending(display))
+            XNextEvent(display, &event);
+        const uint64_t before = probe.digest(0, 0, attributes.width, attributes.height);
+
+        const KeySym symbol = key_named(keys[i % key_count]);
+        const int64_t press_us = now_us();
+        probe.key(symbol, true);
+        bool seen = false;
+        const int64_t deadline = press_us + PROBE_FRAME_TIMEOUT_MS * 1000;
+        while (!seen && probe.next_event(event, deadline)) {
+            if (!probe.is_damage(event))
+                continue;
+            const int64_t received_us = now_us();
+            const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
+            server_ms.push_back(static_cast<double>(damage.timestamp) - press_us / 1000.0);
+            client_ms.push_back((received_us - press_us) / 1000.0);
+            seen = true;
+        }
+        usleep(PROBE_HOLD_MS * 1000);
+        probe.key(symbol, false);
+        if (!seen) {
+            std::fprintf(stderr, "frame_probe: no frame within %lld ms of pressing %s\n",
+                         static_cast<long long>(PROBE_FRAME_TIMEOUT_MS), keys[i % key_count]);
+            return 1;
+        }
+        unchanged += probe.digest(0, 0, attributes.width, attributes.height) == before;
+    }
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const size_t n = values.size();
+        return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    };
+    // Received: when the probe read the damage event, in microseconds; a
+    // little late if the probe itself waited for a core. Stamped: the
+    // server's own time of the drawing, in whole milliseconds.
+    std::printf("steps %d received_median %.2f received_min %.2f received_max %.2f stamped_median %.2f "
+                "stamped_min %.2f stamped_max %.2f unchanged_frames %d\n",
+                count, median(client_ms), *std::min_element(client_ms.begin(), client_ms.end()),
+                *std::max_element(client_ms.begin(), client_ms.end()), median(server_ms),
+                *std::min_element(server_ms.begin(), server_ms.end()),
+                *std::max_element(server_ms.begin(), server_ms.end()), unchanged);
+    return unchanged == 0 ? 0 : 1;
+}
+
+// key NAME...: presses and releases each key in turn, to the game's window.
+int keys(char** names, int count) {
+    TProbe probe;
+    if (!probe.open())
+        return 2;
+    const Window top = find_window(probe.display, "Cratoria");
+    if (!top) {
+        std::fprintf(stderr, "frame_probe: no window named Cratoria\n");
+        return 2;
+    }
+    XSetInputFocus(probe.display, top, RevertToParent, CurrentTime);
+    for (int i = 0; i < count; ++i) {
+        const KeySym symbol = key_named(names[i]);
+        probe.key(symbol, true);
+        usleep(PROBE_HOLD_MS * 1000);
+        probe.key(symbol, false);
+        usleep(PROBE_HOLD_MS * 1000);
+    }
+    XSync(probe.display, False);
+    return 0;
+}
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: frame_probe launch LOG PROGRAM [ARGS...]\n"
+                 "       frame_probe steps COUNT KEY [KEY...]\n"
+                 "       frame_probe key KEY [KEY...]\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "launch") == 0)
+        return launch(argv[2], argv + 3);
+    if (argc >= 4 && std::strcmp(argv[1], "steps") == 0)
+        return steps(std::atoi(argv[2]), argv + 3, argc - 3);
+    if (argc >= 3 && std::strcmp(argv[1], "key") == 0)
+        return keys(argv + 2, argc - 2);
+    usage();
+    return 2;
+}

@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Measures the real program under Xvfb (1024 x 768 x 24) and prints one
+# table: start-up to the first menu frame, idle CPU in the menu and in play,
+# peak resident memory, and the delay from a key press to the frame that
+# shows the step. Each figure is taken RUNS times (3 by default); the table
+# gives every run and the median.
+#
+#   bench/measure.sh                 measures build/cratoria
+#   CRATORIA=build-x/cratoria bench/measure.sh
+#
+# Frames are timed by bench/frame_probe, an X client that the server's
+# DAMAGE extension wakes whenever the window's pixels change; see
+# BENCHMARKS.md for the method and its resolution.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+program=$(realpath "${CRATORIA:-build/cratoria}")
+tools=${BENCH_TOOLS:-$(dirname "$program")/bench}
+probe=$(realpath "$tools/frame_probe")
+make_fixtures=$(realpath "$tools/make_fixtures")
+runs=${RUNS:-3}
+idle_seconds=${IDLE_SECONDS:-10}
+steps=${STEPS:-40}
+# Time for the program to settle after a screen change, before measuring.
+settle=1
+
+for tool in "$program" "$probe" "$make_fixtures"; do
+    [ -x "$tool" ] || { echo "measure.sh: $tool is missing; build it first (./build.sh build)" >&2; exit 2; }
+done
+
+scratch=$(mktemp -d /tmp/cratoria-measure-XXXXXX)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# The server picks a free display itself, so that other X servers on the
+# machine are left alone.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$scratch/display" ] && break
+    sleep 0.05
+done
+[ -s "$scratch/display" ] || { echo "measure.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$scratch/display")"
+export SDL_AUDIODRIVER=dummy
+
+# Working directories: the shipped data, 80 collections of 1,000 made-up
+# levels, and one made-up board that fills an 800 x 600 window with 50-pixel
+# tiles, on which the keeper can always step right and back.
+make_workdir() {
+    mkdir -p "$scratch/$1"
+    ln -s "$root/gfx" "$scratch/$1/gfx"
+}
+make_workdir shipped
+ln -s "$root/levels" "$scratch/shipped/levels"
+make_workdir large
+"$make_fixtures" collections "$scratch/large" 80 1000
+make_workdir board
+"$make_fixtures" board "$scratch/board" 16 10
+
+# CPU time of every thread of the process, in nanoseconds.
+cpu_ns() {
+    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'
+}
+
+idle_percent() {
+    local before after
+    before=$(cpu_ns "$1")
+    sleep "$idle_seconds"
+    after=$(cpu_ns "$1")
+    awk -v a="$before" -v b="$after" -v s="$idle_seconds" 'BEGIN { printf "%.2f", (b - a) / s / 1e7 }'
+}
+
+peak_mib() {
+    awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' /proc/"$1"/status
+}
+
+# Starts the program in a working directory; sets game_pid, and line to the
+# probe's report.
+launch() {
+    line=$(cd "$scratch/$1" && "$probe" launch "$scratch/$1.log" "$program")
+    game_pid=$(awk '{ print $2 }' <<<"$line")
+}
+
+field() {
+    awk -v name="$2" '{ for (i = 1; i < NF; ++i) if ($i == name) { print $(i + 1); exit } }' <<<"$1"
+}
+
+quit_game() {
+    "$probe" key "$@"
+    for _ in $(seq 100); do
+        [ -d /proc/"$game_pid" ] || { game_pid=""; return 0; }
+        sleep 0.05
+    done
+    echo "measure.sh: the program did not quit" >&2
+    exit 1
+}
+
+declare -A result
+names=(mapped first_frame menu menu_large idle_menu idle_play peak peak_large step step_max step_server)
+for run in $(seq "$runs"); do
+    launch shipped
+    result[mapped,$run]=$(field "$line" mapped)
+    result[first_frame,$run]=$(field "$line" first_frame)
+    result[menu,$run]=$(field "$line" menu)
+    sleep "$settle"
+    result[idle_menu,$run]=$(idle_percent "$game_pid")
+    "$probe" key Return
+    sleep "$settle"
+    result[idle_play,$run]=$(idle_percent "$game_pid")
+    "$probe" key q
+    sleep "$settle"
+    result[peak,$run]=$(peak_mib "$game_pid")
+    quit_game q
+
+    launch large
+    result[menu_large,$run]=$(field "$line" menu)
+    sleep "$settle"
+    result[peak_large,$run]=$(peak_mib "$game_pid")
+    quit_game q
+
+    launch board
+    sleep "$settle"
+    "$probe" key Return
+    sleep "$settle"
+    line=$("$probe" steps "$steps" Right Left)
+    result[step,$run]=$(field "$line" received_median)
+    result[step_max,$run]=$(field "$line" received_max)
+    result[step_server,$run]=$(field "$line" stamped_median)
+    quit_game q q
+done
+
+median() {
+    tr ' ' '\n' <<<"$*" | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+label() {
+    case $1 in
+        mapped) echo "window mapped, ms after exec (shipped data)" ;;
+        first_frame) echo "first frame (loading screen), ms after exec" ;;
+        menu) echo "first menu frame, ms after exec (shipped data)" ;;
+        menu_large) echo "first menu frame, ms after exec (80 x 1,000 levels)" ;;
+        idle_menu) echo "idle CPU in the menu, % of a core" ;;
+        idle_play) echo "idle CPU in play, % of a core" ;;
+        peak) echo "peak resident memory, MiB (shipped data)" ;;
+        peak_large) echo "peak resident memory, MiB (80 x 1,000 levels)" ;;
+        step) echo "key press to step frame, ms (median of $steps)" ;;
+        step_max) echo "  the slowest of them, ms" ;;
+        step_server) echo "  median by the server's 1 ms time stamps" ;;
+    esac
+}
+
+target() {
+    case $1 in
+        menu) echo "< 100" ;;
+        menu_large) echo "< 300" ;;
+        idle_menu) echo "< 0.5" ;;
+        idle_play) echo "< 1" ;;
+        peak) echo "< 30" ;;
+        step) echo "< 25" ;;
+        *) echo "" ;;
+    esac
+}
+
+echo "$(basename "$program") under Xvfb 1024x768x24, $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+header=$(printf '%-54s' "measure")
+for run in $(seq "$runs"); do header+=$(printf '%9s' "run $run"); done
+header+=$(printf '%9s  %s' median target)
+echo "$header"
+for name in "${names[@]}"; do
+    row=$(printf '%-54s' "$(label "$name")")
+    values=()
+    for run in $(seq "$runs"); do
+        values+=("${result[$name,$run]}")
+        row+=$(printf '%9s' "${result[$name,$run]}")
+    done
+    row+=$(printf '%9s  %s' "$(median "${values[@]}")" "$(target "$name")")
+    echo "$row"
+done
