@@ -58,7 +58,7 @@ int32_t TGame::menu() {
         // leave as if quit was chosen, so the scores are still saved.
         if (!SDL_WaitEvent(&event)) {
             result = MENU_RESULT_QUIT;
-            break;
+            continue;
         }
         switch (event.type) {
         case SDL_QUIT:
