@@ -212,7 +212,7 @@ void TLevelReader::take_line(const char* text, size_t kept, int64_t length)
         break;
     case READ_TITLE:
         if (!empty && text[0] == '\'')
-            level->set_name(std::string(text, kept));
+            level->name.assign(text, kept);
         state = READ_BEFORE_ROWS;
         break;
     case READ_BEFORE_ROWS:
