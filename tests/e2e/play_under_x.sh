@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A player's session under a real X server: the title menu, two levels solved
 # with key presses (a push undone and pushed again among them), a window
-# resize in play, the close button in play and in the menu, and scores.xml
-# checked byte for byte, also while the game still runs.
+# resize in play, Q and the close button in play, quitting and the close
+# button in the menu, and scores.xml checked byte for byte, also while the
+# game still runs.
 set -u
 for tool in Xvfb xdotool xdpyinfo xwininfo python3; do
     if ! command -v "$tool" >/dev/null; then
@@ -99,6 +100,14 @@ xwininfo -id "$window" | grep -q 'Width: 640' || fail "the window is not 640 pix
 press Right
 press Right
 
+# Q leaves the third level for the menu, where Return starts the first level
+# again; it is solved in fewer moves this time, and the close button then
+# leaves play from the second level.
+press q
+kill -0 "$gpid" 2>/dev/null || fail "Q in play ended the game"
+press Return
+press Right
+press Right
 close_window
 kill -0 "$gpid" 2>/dev/null || fail "closing the window in play ended the game"
 for key in Down Down Down Return; do
