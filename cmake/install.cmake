@@ -17,11 +17,20 @@ install(TARGETS cratoria RUNTIME DESTINATION ${CRATORIA_INSTALL_PRIVATEDIR})
 
 # Only the collection files beside each other count for the game; folders
 # such as levels/solutions/ are working material, and hidden or backup files
-# would show up in the chooser as broken collections.
-file(GLOB CRATORIA_COLLECTIONS LIST_DIRECTORIES false CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/levels/*)
-list(FILTER CRATORIA_COLLECTIONS EXCLUDE REGEX "/\\.[^/]*$|~$")
-install(FILES ${CRATORIA_COLLECTIONS} DESTINATION ${CRATORIA_INSTALL_DATADIR}/levels)
+# would be read as broken collections. The folder is listed when installing,
+# so a collection added since the last build is not left behind.
+install(CODE "
+  set(CRATORIA_LEVELS_SOURCE \"${CMAKE_SOURCE_DIR}/levels\")
+  set(CRATORIA_LEVELS_DESTINATION \"${CRATORIA_INSTALL_DATADIR}/levels\")
+")
+install(CODE [=[
+  if(NOT IS_ABSOLUTE "${CRATORIA_LEVELS_DESTINATION}")
+    set(CRATORIA_LEVELS_DESTINATION "${CMAKE_INSTALL_PREFIX}/${CRATORIA_LEVELS_DESTINATION}")
+  endif()
+  file(GLOB collections LIST_DIRECTORIES false "${CRATORIA_LEVELS_SOURCE}/*")
+  list(FILTER collections EXCLUDE REGEX "/\\.[^/]*$|~$")
+  file(INSTALL DESTINATION "${CRATORIA_LEVELS_DESTINATION}" TYPE FILE FILES ${collections})
+]=])
 
 # The game reads pictures and fonts only; the licences and notes beside the
 # fonts go with the documentation.

@@ -55,6 +55,7 @@ done
 # A packager's staged install keeps the final prefix in the launcher.
 DESTDIR="$scratch/stage" cmake --install "$build" --prefix /opt/cratoria >/dev/null
 [ -x "$scratch/stage/opt/cratoria/bin/cratoria" ] || fail "DESTDIR install has no launcher"
+expect_file "$scratch/stage/opt/cratoria/share/cratoria/levels/default"
 grep -qF "datadir='/opt/cratoria/share/cratoria'" "$scratch/stage/opt/cratoria/bin/cratoria" ||
     fail "DESTDIR leaked into the launcher"
 
