@@ -2,7 +2,8 @@
 #
 # The game finds levels/ and gfx/ in its working directory and writes
 # scores.xml there, so the installed program is never started directly: the
-# launcher in bin/ prepares a directory of the player's own and runs the
+# launcher in bin/ (games/ in the Debian package, which sets
+# CMAKE_INSTALL_BINDIR) prepares a directory of the player's own and runs the
 # real binary inside it. That binary lives in lib/cratoria/, off the PATH,
 # where a typed `cratoria` cannot reach it from some other directory; it is
 # compiled code, so it does not belong under share/.
