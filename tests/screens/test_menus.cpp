@@ -161,6 +161,18 @@ TEST_F(MenuTest, HelpLeavesOnlyByItsKeys) {
     }
 }
 
+// A window lower than header and panel together has no board area at all.
+TEST_F(MenuTest, TinyWindowDrawsEveryScreen) {
+    push_resize(1, 1);
+    push_keys({SDLK_DOWN, SDLK_RETURN, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_ESCAPE, SDLK_UP, SDLK_UP, SDLK_RETURN});
+    ASSERT_EQ(1, game->menu());
+    push_key(SDLK_RIGHT);
+    push_resize(30, 2);
+    push_key(SDLK_q);
+    game->play();
+    EXPECT_EQ(30, game->screen->w);
+}
+
 TEST_F(MenuTest, HelpEndsAtAResize) {
     push_resize(640, 200);
     push_key(SDLK_ESCAPE);
