@@ -51,7 +51,7 @@ case "$what" in
     test)
         install_missing
         build -DCRATORIA_TESTS=ON -DCRATORIA_BENCHMARKS=ON
-        ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
+        ctest --test-dir "$build_dir" --output-on-failure --timeout 600 -j "$(nproc)"
         ;;
     *)
         echo "usage: $0 [run|build|test]" >&2
