@@ -21,11 +21,13 @@ xpid=
 gpid=
 cleanup_extra='[ -n "$gpid" ] && kill -KILL $gpid 2>/dev/null; [ -n "$xpid" ] && kill $xpid 2>/dev/null'
 
-# The first display number that is free and comes up.
+# The first display number that is free and comes up. Without -noreset the
+# server resets when the probe disconnects, and a client connecting just
+# then is turned away.
 start_x() {
     for n in $(seq 91 140); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         xpid=$!
         for _ in $(seq 100); do
             # Another server may have taken the number meanwhile.
