@@ -2,9 +2,6 @@
 // play screen, and queued input for every screen loop.
 #include "screen_fixture.h"
 
-#include <atomic>
-#include <cstdio>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +9,6 @@
 #include <sstream>
 
 #include <SDL_ttf.h>
-#include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -22,29 +17,6 @@ namespace {
 const int32_t SKIN_SIZES[SKIN_COUNT] = {50, 40, 30, 20, 12};
 // A play screen that has not left by this fake time never will.
 constexpr Uint32 RUNAWAY_TIME = 600000;
-// A screen loop waiting for input that never comes would hang the suite;
-// SDL keeps the termination signals for itself, so a thread ends it.
-constexpr auto HANG_LIMIT = std::chrono::seconds(60);
-std::atomic<std::chrono::steady_clock::rep> hang_deadline{0};
-
-void arm_hang_watch() {
-    static const bool started = [] {
-        std::thread([] {
-            for (;;) {
-                std::this_thread::sleep_for(std::chrono::seconds(1));
-                const auto deadline = hang_deadline.load();
-                if (deadline != 0 && std::chrono::steady_clock::now().time_since_epoch().count() > deadline) {
-                    fprintf(stderr, "a screen loop waited for input that never came\n");
-                    _exit(1);
-                }
-            }
-        }).detach();
-        return true;
-    }();
-    (void)started;
-    hang_deadline = (std::chrono::steady_clock::now() + HANG_LIMIT).time_since_epoch().count();
-}
-
 std::string font_source(const char* name) {
     const std::string own = std::string(SOURCE_DIR) + "/gfx/" + name;
     if (fs::exists(own))
@@ -161,7 +133,6 @@ int queued_events() {
 }
 
 void ScreenTest::SetUp() {
-    arm_hang_watch();
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     char buffer[] = "/tmp/cratoria-screens-XXXXXX";
     ASSERT_NE(nullptr, mkdtemp(buffer));
@@ -195,7 +166,6 @@ void ScreenTest::TearDown() {
     SDL_Quit();
     fs::current_path(old_dir);
     fs::remove_all(work_dir);
-    hang_deadline = 0;
 }
 
 void ScreenTest::write_file(const std::string& path, const std::string& text) {
