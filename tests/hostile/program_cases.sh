@@ -147,6 +147,17 @@ scores_directory)
     start_and_quit
     [ "$(cat scores.xml/keep)" = mine ] || fail "the directory in place of scores.xml was touched"
     ;;
+leftover_and_hostile_scores)
+    # A save killed last time left its temporary file; this scores.xml is
+    # nested too deep to be parsed and must survive as the backup.
+    printf '<Collection name="x">%.0s' $(seq 20000) >scores.xml
+    cp scores.xml expected.bak
+    echo "half a save" >scores.xml.tmp
+    start_and_quit
+    [ ! -e scores.xml.tmp ] || fail "the leftover temporary file is still there"
+    cmp -s scores.xml.bak expected.bak || fail "the unparseable scores.xml was not kept as scores.xml.bak"
+    grep -qF '<?xml version="1.0" encoding="UTF-8" ?>' scores.xml || fail "no new scores.xml"
+    ;;
 *)
     fail "unknown case"
     ;;
