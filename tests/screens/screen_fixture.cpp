@@ -39,6 +39,13 @@ void write_skin(int32_t size) {
     SDL_FreeSurface(picture);
 }
 
+void write_background() {
+    SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 48, 32, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_FillRect(picture, nullptr, SDL_MapRGB(picture->format, 30, 30, 60));
+    SDL_SaveBMP(picture, "gfx/back.bmp");
+    SDL_FreeSurface(picture);
+}
+
 SDL_Color pixel(const SDL_Surface* surface, int32_t x, int32_t y) {
     const int bpp = surface->format->BytesPerPixel;
     const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
@@ -148,6 +155,7 @@ void ScreenTest::SetUp() {
     ASSERT_EQ(0, TTF_Init());
     for (int32_t size : SKIN_SIZES)
         write_skin(size);
+    write_background();
 
     FakeClock::now = 0;
     FakeClock::watched = nullptr;
