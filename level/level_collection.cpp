@@ -327,8 +327,9 @@ void TLevelReader::build_grid()
             const int32_t piece_end = x + std::min(length - x, COUNT_PIECE_LENGTH);
             uint64_t sum = 0;
             for (; x < piece_end; ++x) {
-                out[x] = ROW_CHARS.cell[row[x]];
-                sum += ROW_CHARS.counts[row[x]];
+                const unsigned char c = row[x];
+                out[x] = ROW_CHARS.cell[c];
+                sum += ROW_CHARS.counts[c];
             }
             boxes += static_cast<int32_t>(sum >> COUNT_BOX_SHIFT & COUNT_FIELD);
             targets += static_cast<int32_t>(sum >> COUNT_TARGET_SHIFT & COUNT_FIELD);
