@@ -232,10 +232,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const std::string directory = scratch_directory();
     static const std::string file_name = "collection";
 
-    // An odd first byte pads the rest so that the reader's first chunk ends
-    // within it, at an offset chosen by the next two bytes.
+    // A first byte of 1 modulo 8 pads the rest so that the reader's first
+    // chunk ends within it, at an offset chosen by the next two bytes. Only
+    // some inputs pay for the padding, so the fuzzer keeps its pace.
     std::string text;
-    if (size >= 3 && (data[0] & 1)) {
+    if (size >= 3 && (data[0] & 7) == 1) {
         const std::string rest(reinterpret_cast<const char*>(data) + 3, size - 3);
         const size_t cut = (data[1] | (data[2] << 8)) % (rest.size() + 1);
         const size_t padding = READ_CHUNK_SIZE - cut;
