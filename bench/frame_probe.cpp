@@ -9,6 +9,7 @@
 #include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -190,6 +191,8 @@ int launch(const char* log, char** argv) {
         if (!probe.next_event(event, deadline)) {
             std::fprintf(stderr, "frame_probe: no menu frame within %lld ms\n",
                          static_cast<long long>(PROBE_START_TIMEOUT_MS));
+            // Nobody else knows the program's process to end it.
+            kill(pid, SIGTERM);
             return 1;
         }
         if (event.type == MapNotify && map_us < 0 && event.xmap.event == DefaultRootWindow(display)) {
