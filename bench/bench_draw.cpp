@@ -11,13 +11,15 @@
 namespace {
 
 constexpr int32_t DRAW_TILE = 50;
+// The header and status panel bands, which the board area leaves out.
+constexpr int32_t DRAW_BANDS_HEIGHT = 50 + 40;
 constexpr int32_t DRAW_LIST_LENGTH = 80;
 
 // The worst board for its window: as many 50-pixel tiles as the board area
 // holds, so every redraw and every step blits the most tiles it ever can.
 std::string largest_board(int32_t width, int32_t height) {
     const int32_t columns = width / DRAW_TILE;
-    const int32_t rows = (height - 50 - 40) / DRAW_TILE;
+    const int32_t rows = (height - DRAW_BANDS_HEIGHT) / DRAW_TILE;
     return TLevelMaker().level(1, columns, rows);
 }
 
