@@ -91,10 +91,12 @@ TEST(CrashSafeSave, AKilledSaveLeavesTheOldOrTheNewFile)
         }
         EXPECT_FALSE(std::filesystem::exists(file + ".tmp")) << "round " << round;
     }
-    // Without kills in both halves of a save the test proves little.
+    // Without kills on both sides of a rename the test proves little. How
+    // often a kill lands while the temporary file exists depends on the
+    // disk's sync time, so that count is only shown; planted leftovers are
+    // tested with the whole program.
     EXPECT_GT(seen[0], 0);
     EXPECT_GT(seen[1], 0);
-    EXPECT_GT(leftovers, 0);
     std::cout << "old file " << seen[0] << " times, new file " << seen[1] << " times, temporary file left "
               << leftovers << " times\n";
 }
