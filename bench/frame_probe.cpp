@@ -33,6 +33,7 @@ constexpr int64_t PROBE_FRAME_TIMEOUT_MS = 1000;
 constexpr int32_t PROBE_GAP_MIN_MS = 60;
 constexpr int32_t PROBE_GAP_MAX_MS = 160;
 constexpr int32_t PROBE_HOLD_MS = 30;
+constexpr int PROBE_HEADER_HEIGHT = 50;
 
 // The X server stamps its events with CLOCK_MONOTONIC in milliseconds, so
 // the probe's own times are taken on that clock too.
@@ -101,21 +102,29 @@ struct TProbe {
 
     bool is_damage(const XEvent& event) const { return event.type == damage_event + XDamageNotify; }
 
-    // Whether any pixel of the rectangle is pure red: the highlighted entry
-    // of the title menu.
-    bool shows_red(int x, int y, unsigned w, unsigned h) {
+    // Whether any pixel of the rectangle is exactly of the colour.
+    bool shows(int x, int y, unsigned w, unsigned h, uint8_t red, uint8_t green, uint8_t blue) {
         XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
         if (!image)
             return false;
-        bool red = false;
-        for (unsigned j = 0; j < h && !red; ++j)
-            for (unsigned i = 0; i < w && !red; ++i) {
+        auto channel = [](unsigned long pixel, unsigned long mask) {
+            return static_cast<uint8_t>((pixel & mask) / (mask & ~(mask << 1)) * 255 / (mask / (mask & ~(mask << 1))));
+        };
+        bool found = false;
+        for (unsigned j = 0; j < h && !found; ++j)
+            for (unsigned i = 0; i < w && !found; ++i) {
                 const unsigned long pixel = XGetPixel(image, i, j);
-                red = (pixel & image->red_mask) == image->red_mask && (pixel & image->green_mask) == 0 &&
-                      (pixel & image->blue_mask) == 0;
+                found = channel(pixel, image->red_mask) == red && channel(pixel, image->green_mask) == green &&
+                        channel(pixel, image->blue_mask) == blue;
             }
         XDestroyImage(image);
-        return red;
+        return found;
+    }
+
+    // The title menu has its highlighted entry below the header.
+    bool shows_menu(const XWindowAttributes& window) {
+        return window.height > PROBE_HEADER_HEIGHT &&
+               shows(0, PROBE_HEADER_HEIGHT, window.width, window.height - PROBE_HEADER_HEIGHT, 255, 0, 0);
     }
 
     // A digest of the rectangle's pixels, to tell one frame from another.
@@ -186,6 +195,30 @@ int launch(const char* log, char** argv) {
     const int64_t deadline = start_us + PROBE_START_TIMEOUT_MS * 1000;
     int64_t map_us = -1, first_frame_ms = -1, menu_ms = -1, last_damage_ms = -1;
     int32_t frames = 0;
+    auto note_damage = [&](const XEvent& event) {
+        last_damage_ms = static_cast<int64_t>(reinterpret_cast<const XDamageNotifyEvent&>(event).timestamp);
+        if (first_frame_ms < 0)
+            first_frame_ms = last_damage_ms;
+        ++frames;
+    };
+    // The server answers a read-back after every event it generated before,
+    // so once the read-back shows the menu, the last damage queued by then
+    // is the frame that drew it. Frames shown before the damage watch began
+    // count at the time of the mapping.
+    auto shows_menu = [&]() {
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, probe.window, &attributes);
+        if (!probe.shows_menu(attributes))
+            return false;
+        XEvent queued;
+        while (XEventsQueued(display, QueuedAlready) > 0) {
+            XNextEvent(display, &queued);
+            if (probe.is_damage(queued))
+                note_damage(queued);
+        }
+        menu_ms = last_damage_ms >= 0 ? last_damage_ms : (map_us + 999) / 1000;
+        return true;
+    };
     XEvent event;
     while (menu_ms < 0) {
         if (!probe.next_event(event, deadline)) {
@@ -198,29 +231,18 @@ int launch(const char* log, char** argv) {
         if (event.type == MapNotify && map_us < 0 && event.xmap.event == DefaultRootWindow(display)) {
             map_us = now_us();
             probe.watch(event.xmap.window);
-            // A frame drawn before the damage watch began still counts.
-            XWindowAttributes attributes;
-            XGetWindowAttributes(display, probe.window, &attributes);
-            if (probe.shows_red(0, 0, attributes.width, attributes.height))
-                menu_ms = (map_us + 999) / 1000;
+            shows_menu();
         } else if (probe.is_damage(event)) {
-            const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
-            last_damage_ms = static_cast<int64_t>(damage.timestamp);
-            if (first_frame_ms < 0)
-                first_frame_ms = last_damage_ms;
-            ++frames;
+            note_damage(event);
             // Only the last of a burst of damage is looked at.
-            if (XPending(display))
-                continue;
-            XWindowAttributes attributes;
-            XGetWindowAttributes(display, probe.window, &attributes);
-            if (probe.shows_red(0, 0, attributes.width, attributes.height))
-                menu_ms = last_damage_ms;
+            if (!XPending(display))
+                shows_menu();
         }
     }
     const double start_ms = start_us / 1000.0;
-    std::printf("pid %d window 0x%lx mapped %.1f first_frame %.1f menu %.1f damage_events %d\n", static_cast<int>(pid),
-                probe.window, map_us / 1000.0 - start_ms, first_frame_ms - start_ms, menu_ms - start_ms, frames);
+    std::printf("pid %d window 0x%lx mapped %.1f first_frame %.1f menu %.1f damage_events %d\n",
+                static_cast<int>(pid), probe.window, map_us / 1000.0 - start_ms, first_frame_ms - start_ms,
+                menu_ms - start_ms, frames);
     return 0;
 }
 

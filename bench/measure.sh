@@ -146,7 +146,7 @@ median() {
 label() {
     case $1 in
         mapped) echo "window mapped, ms after exec (shipped data)" ;;
-        first_frame) echo "first frame (loading screen), ms after exec" ;;
+        first_frame) echo "first frame (SDL's black one), ms after exec" ;;
         menu) echo "first menu frame, ms after exec (shipped data)" ;;
         menu_large) echo "first menu frame, ms after exec (80 x 1,000 levels)" ;;
         idle_menu) echo "idle CPU in the menu, % of a core" ;;
