@@ -1,5 +1,8 @@
 // Level files that are damaged, huge or not files at all: each is read to
 // its end or refused with its message, in seconds and bounded memory.
+#include <algorithm>
+#include <cstdint>
+
 #include "hostile_fixture.h"
 #include "level/level_collection.h"
 
