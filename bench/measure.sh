@@ -72,6 +72,15 @@ cpu_ns() {
     cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'
 }
 
+# Milliseconds the process has run, and waited ready to run while other
+# programs had the cores: on a busy machine start-up takes their sum.
+ran_ms() {
+    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.1f", s / 1e6 }'
+}
+waited_ms() {
+    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $2 } END { printf "%.1f", s / 1e6 }'
+}
+
 idle_percent() {
     local before after
     before=$(cpu_ns "$1")
@@ -106,12 +115,14 @@ quit_game() {
 }
 
 declare -A result
-names=(mapped first_frame menu menu_large idle_menu idle_play peak peak_large step step_max step_server)
+names=(mapped first_frame menu menu_cpu menu_wait menu_large menu_large_cpu menu_large_wait idle_menu idle_play peak peak_large step step_max step_server)
 for run in $(seq "$runs"); do
     launch shipped
     result[mapped,$run]=$(field "$line" mapped)
     result[first_frame,$run]=$(field "$line" first_frame)
     result[menu,$run]=$(field "$line" menu)
+    result[menu_cpu,$run]=$(ran_ms "$game_pid")
+    result[menu_wait,$run]=$(waited_ms "$game_pid")
     sleep "$settle"
     result[idle_menu,$run]=$(idle_percent "$game_pid")
     "$probe" key Return
@@ -124,6 +135,8 @@ for run in $(seq "$runs"); do
 
     launch large
     result[menu_large,$run]=$(field "$line" menu)
+    result[menu_large_cpu,$run]=$(ran_ms "$game_pid")
+    result[menu_large_wait,$run]=$(waited_ms "$game_pid")
     sleep "$settle"
     result[peak_large,$run]=$(peak_mib "$game_pid")
     quit_game q
@@ -148,6 +161,8 @@ label() {
         mapped) echo "window mapped, ms after exec (shipped data)" ;;
         first_frame) echo "first frame (SDL's black one), ms after exec" ;;
         menu) echo "first menu frame, ms after exec (shipped data)" ;;
+        menu_cpu|menu_large_cpu) echo "  CPU time of the program until then, ms" ;;
+        menu_wait|menu_large_wait) echo "  time it waited for a busy core, ms" ;;
         menu_large) echo "first menu frame, ms after exec (80 x 1,000 levels)" ;;
         idle_menu) echo "idle CPU in the menu, % of a core" ;;
         idle_play) echo "idle CPU in play, % of a core" ;;
