@@ -81,12 +81,22 @@ waited_ms() {
     cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $2 } END { printf "%.1f", s / 1e6 }'
 }
 
-idle_percent() {
-    local before after
-    before=$(cpu_ns "$1")
+# Times any thread of the process went to sleep and was woken again.
+wakeups() {
+    cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches:/ { s += $2 } END { printf "%d", s }'
+}
+
+# Sets idle_cpu to the per cent of a core the process uses while idle, and
+# idle_wakeups to its wake-ups a second.
+idle() {
+    local cpu_before cpu_after wake_before wake_after
+    cpu_before=$(cpu_ns "$1")
+    wake_before=$(wakeups "$1")
     sleep "$idle_seconds"
-    after=$(cpu_ns "$1")
-    awk -v a="$before" -v b="$after" -v s="$idle_seconds" 'BEGIN { printf "%.2f", (b - a) / s / 1e7 }'
+    cpu_after=$(cpu_ns "$1")
+    wake_after=$(wakeups "$1")
+    idle_cpu=$(awk -v a="$cpu_before" -v b="$cpu_after" -v s="$idle_seconds" 'BEGIN { printf "%.2f", (b - a) / s / 1e7 }')
+    idle_wakeups=$(awk -v a="$wake_before" -v b="$wake_after" -v s="$idle_seconds" 'BEGIN { printf "%.0f", (b - a) / s }')
 }
 
 peak_mib() {
@@ -115,7 +125,7 @@ quit_game() {
 }
 
 declare -A result
-names=(mapped first_frame menu menu_cpu menu_wait menu_large menu_large_cpu menu_large_wait idle_menu idle_play peak peak_large step step_max step_server)
+names=(mapped first_frame menu menu_cpu menu_wait menu_large menu_large_cpu menu_large_wait idle_menu wake_menu idle_play wake_play peak peak_large step step_max step_server)
 for run in $(seq "$runs"); do
     launch shipped
     result[mapped,$run]=$(field "$line" mapped)
@@ -124,10 +134,14 @@ for run in $(seq "$runs"); do
     result[menu_cpu,$run]=$(ran_ms "$game_pid")
     result[menu_wait,$run]=$(waited_ms "$game_pid")
     sleep "$settle"
-    result[idle_menu,$run]=$(idle_percent "$game_pid")
+    idle "$game_pid"
+    result[idle_menu,$run]=$idle_cpu
+    result[wake_menu,$run]=$idle_wakeups
     "$probe" key Return
     sleep "$settle"
-    result[idle_play,$run]=$(idle_percent "$game_pid")
+    idle "$game_pid"
+    result[idle_play,$run]=$idle_cpu
+    result[wake_play,$run]=$idle_wakeups
     "$probe" key q
     sleep "$settle"
     result[peak,$run]=$(peak_mib "$game_pid")
@@ -166,6 +180,7 @@ label() {
         menu_large) echo "first menu frame, ms after exec (80 x 1,000 levels)" ;;
         idle_menu) echo "idle CPU in the menu, % of a core" ;;
         idle_play) echo "idle CPU in play, % of a core" ;;
+        wake_menu|wake_play) echo "  wake-ups a second" ;;
         peak) echo "peak resident memory, MiB (shipped data)" ;;
         peak_large) echo "peak resident memory, MiB (80 x 1,000 levels)" ;;
         step) echo "key press to step frame, ms (median of $steps)" ;;
