@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A leak check of one whole session under valgrind's memcheck: the game starts
-# on a virtual display, a level is played and solved with key presses, then
-# Q leaves the play screen and Q again quits. Any memory error, and any
-# definite or indirect leak not suppressed as the libraries' own, fails.
+# on a virtual display, a level is played and solved with key presses, the
+# chooser and the help screen are opened and left, and Q quits. Any memory
+# error, and any definite or indirect leak not suppressed as the libraries'
+# own, fails.
 #   BUILD_DIR   the build whose cratoria is checked (default build)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -76,8 +77,9 @@ press() {
 
 settle
 # Start Game; the first fixture level is solved by two pushes to the right,
-# one of them taken back and pushed again; then back to the menu.
-for key in Return Right BackSpace Right Right Down Up q; do
+# one of them taken back and pushed again; back to the menu, through the
+# collection chooser and the help screen, and Quit.
+for key in Return Right BackSpace Right Right Down Up q Down Return Down Return Down Return Escape; do
     press "$key"
     settle
 done
