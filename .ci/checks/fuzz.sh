@@ -14,7 +14,9 @@ CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$build_dir" -j "$(nproc)" --target fuzz_level_reader fuzz_score_store >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cratoria-fuzz.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# The targets write each input to a file here; in memory where possible.
+scratch=$(mktemp -d /dev/shm/cratoria-fuzz.XXXXXX 2>/dev/null || mktemp -d "$work/scratch.XXXXXX")
+trap 'rm -rf "$work" "$scratch"' EXIT
 
 failed=0
 for target in level_reader score_store; do
@@ -24,7 +26,7 @@ for target in level_reader score_store; do
     echo "-- fuzz_$target for ${seconds}s"
     # The committed seeds are read but never written: new finds go to the
     # scratch corpus.
-    if ! "$build_dir/fuzz_$target" "$work/$target/corpus" "$seeds" \
+    if ! CRATORIA_FUZZ_SCRATCH="$scratch" "$build_dir/fuzz_$target" "$work/$target/corpus" "$seeds" \
         -dict="$dict" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -artifact_prefix="$work/$target/crash/" -print_final_stats=1 \
         >"$work/$target/log" 2>&1; then

@@ -54,8 +54,11 @@ std::string contents(const std::string& path)
 
 std::string scratch_directory()
 {
-    // A file system in memory where there is one: every input is written
-    // to disk and the saves sync theirs.
+    // A directory chosen by the caller, who removes it even after a crash;
+    // else one of our own, in memory where there is such a file system:
+    // every input is written to a file and the saves sync theirs.
+    if (const char* given = std::getenv("CRATORIA_FUZZ_SCRATCH"))
+        return std::string(given) + "/";
     char in_memory[] = "/dev/shm/cratoria-fuzz-score.XXXXXX";
     char on_disk[] = "/tmp/cratoria-fuzz-score.XXXXXX";
     const char* made = mkdtemp(in_memory);
