@@ -89,6 +89,8 @@ public:
     // is completed as if an empty line followed.
     void finish();
     void report_read_failure();
+    // Says how many messages the limit held back, if any.
+    void report_hidden();
 
     int64_t error_count = 0;
 
@@ -125,6 +127,7 @@ private:
     int64_t row_count = 0;
     int64_t row_width = 0;
     bool rows_dropped = false;
+    int64_t hidden_count = 0;
 };
 
 void TLevelReader::feed(const char* data, size_t size)
@@ -367,9 +370,23 @@ void TLevelReader::build_grid()
 
 void TLevelReader::report(const std::string& problem)
 {
+    ++error_count;
+    // A damaged or binary file would otherwise print one line per bad byte,
+    // millions of them, at every start; the first ones tell the author enough.
+    if (error_count > IMPORT_MESSAGE_LIMIT) {
+        ++hidden_count;
+        return;
+    }
     errors << ("TLevelCollection.import: " + file_name + ": level " + std::to_string(level->number) + ": " + problem + "\n");
     errors.flush();
-    ++error_count;
+}
+
+void TLevelReader::report_hidden()
+{
+    if (hidden_count == 0)
+        return;
+    errors << ("TLevelCollection.import: " + file_name + ": " + std::to_string(hidden_count) + " more errors not shown\n");
+    errors.flush();
 }
 
 }  // namespace
@@ -406,6 +423,7 @@ int32_t TLevelCollection::import(const std::string& directory, const std::string
             reader.finish();
         break;
     }
+    reader.report_hidden();
     return reader.error_count == 0 ? 0 : -2;
 }
 

@@ -9,6 +9,10 @@
 
 #include "level/level.h"
 
+// The most level messages one import writes; the rest are only counted and
+// summed up in one closing line.
+constexpr int64_t IMPORT_MESSAGE_LIMIT = 100;
+
 class TLevelCollection {
 public:
     TLevelCollection() = default;
@@ -19,7 +23,7 @@ public:
     // Reads directory + file_name into this collection, replacing its levels:
     // 0 without errors, -1 when the file cannot be opened, -2 when at least
     // one error was reported. Messages go to errors (standard error by
-    // default), one line each, flushed.
+    // default), one line each, flushed, at most IMPORT_MESSAGE_LIMIT of them.
     int32_t import(const std::string& directory, const std::string& file_name);
     int32_t import(const std::string& directory, const std::string& file_name, std::ostream& errors);
     void clear();

@@ -97,7 +97,10 @@ TExpected read_plainly(const std::string& file_name, const std::string& text)
     int32_t headers = 0;
     TExpectedLevel level;
     std::vector<std::string> rows;
+    int64_t reported = 0;
     auto report = [&](const std::string& problem) {
+        if (++reported > IMPORT_MESSAGE_LIMIT)
+            return;
         expected.messages += "TLevelCollection.import: " + file_name + ": level " + std::to_string(level.number) +
             ": " + problem + "\n";
     };
@@ -187,6 +190,9 @@ TExpected read_plainly(const std::string& file_name, const std::string& text)
     }
     if (state == IN_ROWS)
         complete();
+    if (reported > IMPORT_MESSAGE_LIMIT)
+        expected.messages += "TLevelCollection.import: " + file_name + ": " +
+            std::to_string(reported - IMPORT_MESSAGE_LIMIT) + " more errors not shown\n";
     return expected;
 }
 

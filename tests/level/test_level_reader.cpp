@@ -121,6 +121,28 @@ TEST_F(LevelReader, LevelChecksRunIndependently)
     EXPECT_EQ(collection.levels[2]->number, 3);
 }
 
+TEST_F(LevelReader, MessagesStopAtTheLimitAndTheRestAreCounted)
+{
+    // 150 tabs in a row, no keeper and no box, then a level without a keeper:
+    // 153 errors in all, of which the first 100 are shown.
+    const std::string wall(152, '#');
+    const std::string tabs = "#" + std::string(150, '\t') + "#";
+    EXPECT_EQ(read(";\n\n" + MINI + "\n;\n\n" + wall + "\n" + tabs + "\n" + wall + "\n\n;\n\n#####\n# $.#\n#####\n"), -2);
+    std::string expected;
+    for (int i = 0; i < 100; ++i)
+        expected += problem(2, "error on line 2");
+    expected += "TLevelCollection.import: set: 53 more errors not shown\n";
+    EXPECT_EQ(messages.str(), expected);
+    EXPECT_EQ(collection.levels.size(), 3u);
+
+    // Exactly at the limit nothing is held back.
+    EXPECT_EQ(read(";\n\n#####\n#" + std::string(99, '\t') + "#\n# $.#\n#####\n"), -2);
+    expected.clear();
+    for (int i = 0; i < 99; ++i)
+        expected += problem(1, "error on line 2");
+    EXPECT_EQ(messages.str(), expected + problem(1, "there must be one guy"));
+}
+
 namespace {
 
 // Records what a stream has been given each time it is flushed.
