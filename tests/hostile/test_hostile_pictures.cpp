@@ -9,8 +9,10 @@ namespace {
 
 void put_le(std::string& bytes, size_t at, uint32_t value, int size)
 {
+    char little_endian[4];
     for (int i = 0; i < size; ++i)
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
+        little_endian[i] = static_cast<char>(value >> (8 * i));
+    bytes.replace(at, size, little_endian, size);
 }
 
 // A valid uncompressed picture of the given depth, with a grey palette
