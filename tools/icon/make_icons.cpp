@@ -13,18 +13,16 @@
 #include <vector>
 
 #include "png_writer.h"
+#include "tools/paint/paint.h"
 
 namespace {
 
 const int ICON_SIZES[] = {16, 24, 32, 48, 64, 128, 256};
 
-struct Color {
-    double r, g, b;
-};
-
-Color mix(Color a, Color b, double t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+using paint::Color;
+using paint::mix;
+using paint::Paint;
+using paint::solid;
 
 // The colours of the game's own tiles, so the icon looks like the board.
 const Color TILE_TOP = {58, 66, 86};
@@ -40,7 +38,6 @@ const Color WOOD_SEAM = {120, 70, 32};
 
 // Shapes are point tests in icon units: (0, 0) top left, (1, 1) bottom right.
 using Shape = std::function<bool(double, double)>;
-using Paint = std::function<Color(double, double)>;
 
 Shape rounded_box(double cx, double cy, double hx, double hy, double r) {
     return [=](double u, double v) {
@@ -67,10 +64,6 @@ Shape diagonal(double width) {
 
 Shape intersect(Shape a, Shape b) {
     return [=](double u, double v) { return a(u, v) && b(u, v); };
-}
-
-Paint solid(Color c) {
-    return [=](double, double) { return c; };
 }
 
 // Premultiplied colour with alpha, so layers compose with a plain "over".
@@ -119,7 +112,7 @@ public:
         for (const Pixel& p : pixels) {
             const double a = p.a > 0 ? p.a : 1;
             for (double channel : {p.r / a, p.g / a, p.b / a})
-                out.push_back(static_cast<uint8_t>(std::min(255.0, std::max(0.0, channel)) + 0.5));
+                out.push_back(paint::to_byte(channel));
             out.push_back(static_cast<uint8_t>(std::min(1.0, p.a) * 255 + 0.5));
         }
         return out;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/paint/paint.h"
+
 namespace {
 
 const int SKIN_SIZES[] = {50, 40, 30, 20, 12};
@@ -22,13 +24,10 @@ constexpr int BACK_SIZE = 128;
 // A noise period longer than any tile spans, for texture that need not repeat.
 constexpr int NO_REPEAT = 1 << 16;
 
-struct Color {
-    double r, g, b;
-};
-
-Color mix(Color a, Color b, double t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+using paint::Color;
+using paint::mix;
+using paint::Paint;
+using paint::solid;
 
 Color scaled(Color c, double k) {
     return {c.r * k, c.g * k, c.b * k};
@@ -111,9 +110,9 @@ public:
             unsigned char* row = &bytes[54 + (height - 1 - y) * row_size];
             for (int x = 0; x < width; ++x) {
                 const Color& c = at(x, y);
-                row[x * 3] = channel(c.b);
-                row[x * 3 + 1] = channel(c.g);
-                row[x * 3 + 2] = channel(c.r);
+                row[x * 3] = paint::to_byte(c.b);
+                row[x * 3 + 1] = paint::to_byte(c.g);
+                row[x * 3 + 2] = paint::to_byte(c.r);
             }
         }
         FILE* file = std::fopen(file_name.c_str(), "wb");
@@ -127,17 +126,12 @@ public:
     const int height;
 
 private:
-    static unsigned char channel(double v) {
-        return static_cast<unsigned char>(std::floor(std::min(255.0, std::max(0.0, v)) + 0.5));
-    }
-
     std::vector<Color> pixels;
 };
 
 // Shapes are signed distances in tile units (the tile is the unit square):
 // negative inside, positive outside.
 using Shape = std::function<double(double, double)>;
-using Paint = std::function<Color(double, double)>;
 
 double length(double x, double y) {
     return std::sqrt(x * x + y * y);
@@ -184,10 +178,6 @@ Shape intersect(Shape a, Shape b) {
 
 Shape grown(Shape a, double by) {
     return [=](double u, double v) { return a(u, v) - by; };
-}
-
-Paint solid(Color c) {
-    return [=](double, double) { return c; };
 }
 
 // One square tile of a canvas, painted layer over layer.
