@@ -1,17 +1,15 @@
 // Fuzz target: any bytes as a level collection file. The reader must finish,
 // and what it keeps and says must match a plain line-by-line reading of the
 // format, wherever its read chunks happen to split the file.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "fuzz_scratch.h"
 #include "level/level_collection.h"
 
 namespace {
@@ -214,31 +212,11 @@ void compare(const TLevelCollection& collection, const TExpected& expected)
     }
 }
 
-std::string scratch_directory()
-{
-    // A directory chosen by the caller, who removes it even after a crash;
-    // else one of our own, in memory where there is such a file system:
-    // every input is written to a file and the saves sync theirs.
-    if (const char* given = std::getenv("CRATORIA_FUZZ_SCRATCH"))
-        return std::string(given) + "/";
-    char in_memory[] = "/dev/shm/cratoria-fuzz-level.XXXXXX";
-    char on_disk[] = "/tmp/cratoria-fuzz-level.XXXXXX";
-    const char* made = mkdtemp(in_memory);
-    if (!made)
-        made = mkdtemp(on_disk);
-    if (!made)
-        std::abort();
-    static std::string directory;
-    directory = made;
-    std::atexit([] { std::filesystem::remove_all(directory); });
-    return directory + "/";
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string directory = scratch_directory();
+    static const std::string directory = scratch_directory("level");
     static const std::string file_name = "collection";
 
     // A first byte of 1 modulo 8 pads the rest so that the reader's first

@@ -1,16 +1,14 @@
 // Fuzz target: any bytes as scores.xml. Whatever the store reads from them
 // must save, and read back to exactly the same records; a second save of
 // what was read back must give the same bytes.
-#include <stdlib.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "fuzz_scratch.h"
 #include "score/high_score.h"
 
 namespace {
@@ -52,31 +50,11 @@ std::string contents(const std::string& path)
     return text.str();
 }
 
-std::string scratch_directory()
-{
-    // A directory chosen by the caller, who removes it even after a crash;
-    // else one of our own, in memory where there is such a file system:
-    // every input is written to a file and the saves sync theirs.
-    if (const char* given = std::getenv("CRATORIA_FUZZ_SCRATCH"))
-        return std::string(given) + "/";
-    char in_memory[] = "/dev/shm/cratoria-fuzz-score.XXXXXX";
-    char on_disk[] = "/tmp/cratoria-fuzz-score.XXXXXX";
-    const char* made = mkdtemp(in_memory);
-    if (!made)
-        made = mkdtemp(on_disk);
-    if (!made)
-        std::abort();
-    static std::string directory;
-    directory = made;
-    std::atexit([] { std::filesystem::remove_all(directory); });
-    return directory + "/";
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string directory = scratch_directory();
+    static const std::string directory = scratch_directory("score");
     const std::string input = directory + "scores.xml";
     const std::string first_save = directory + "first.xml";
     const std::string second_save = directory + "second.xml";
