@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "app/game.h"
+#include "tests/support/scratch_game.h"
 
 namespace fs = std::filesystem;
 
@@ -60,19 +61,7 @@ class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 0);
-        char dir[] = "/tmp/cratoria-game-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(dir));
-        work_dir = dir;
-        old_dir = fs::current_path();
-        fs::current_path(work_dir);
-        fs::create_directory("gfx");
-        fs::create_directory("levels");
-        // The game's own fonts once they exist; any TrueType font until then.
-        for (const char* name : {"base02.ttf", "vera.ttf"}) {
-            const std::string own = std::string(SOURCE_DIR) + "/gfx/" + name;
-            fs::copy_file(fs::exists(own) ? own : "/usr/share/fonts/truetype/ttf-bitstream-vera/Vera.ttf",
-                          std::string("gfx/") + name);
-        }
+        ASSERT_NO_FATAL_FAILURE(enter_scratch_directory("game", work_dir, old_dir));
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO));
         ASSERT_EQ(0, TTF_Init());
         screen = SDL_SetVideoMode(800, 600, 32, 0);
@@ -90,17 +79,9 @@ protected:
         write_bmp("gfx/back.bmp", 8, 8, 1, 2);
     }
 
-    // main's order: fonts closed, SDL_ttf down, then the game object goes.
     void TearDown() override {
-        if (game) {
-            game->font_big.close();
-            game->font_small.close();
-        }
-        TTF_Quit();
-        game.reset();
-        SDL_Quit();
-        fs::current_path(old_dir);
-        fs::remove_all(work_dir);
+        shut_down_game(game);
+        leave_scratch_directory(work_dir, old_dir);
     }
 
     TGame& make_game() {

@@ -3,26 +3,19 @@
 #include "screen_fixture.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
 #include <SDL_ttf.h>
 
-namespace fs = std::filesystem;
+#include "tests/support/scratch_game.h"
 
 namespace {
 
 const int32_t SKIN_SIZES[SKIN_COUNT] = {50, 40, 30, 20, 12};
 // A play screen that has not left by this fake time never will.
 constexpr Uint32 RUNAWAY_TIME = 600000;
-std::string font_source(const char* name) {
-    const std::string own = std::string(SOURCE_DIR) + "/gfx/" + name;
-    if (fs::exists(own))
-        return own;
-    return "/usr/share/fonts/truetype/ttf-bitstream-vera/Vera.ttf";
-}
 
 // Tiles in blues and greens, so that nothing on the board looks like the
 // red of a highlighted entry.
@@ -141,15 +134,7 @@ int queued_events() {
 
 void ScreenTest::SetUp() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    char buffer[] = "/tmp/cratoria-screens-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(buffer));
-    work_dir = buffer;
-    old_dir = fs::current_path();
-    fs::current_path(work_dir);
-    fs::create_directory("gfx");
-    fs::create_directory("levels");
-    fs::copy_file(font_source("base02.ttf"), "gfx/base02.ttf");
-    fs::copy_file(font_source("vera.ttf"), "gfx/vera.ttf");
+    ASSERT_NO_FATAL_FAILURE(enter_scratch_directory("screens", work_dir, old_dir));
 
     ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER));
     ASSERT_EQ(0, TTF_Init());
@@ -165,15 +150,8 @@ void ScreenTest::SetUp() {
 }
 
 void ScreenTest::TearDown() {
-    if (game) {
-        game->font_big.close();
-        game->font_small.close();
-    }
-    TTF_Quit();
-    game.reset();
-    SDL_Quit();
-    fs::current_path(old_dir);
-    fs::remove_all(work_dir);
+    shut_down_game(game);
+    leave_scratch_directory(work_dir, old_dir);
 }
 
 void ScreenTest::write_file(const std::string& path, const std::string& text) {
