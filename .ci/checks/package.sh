@@ -54,13 +54,8 @@ exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/io.github.cratoria.Crat
 [ "$exec_line" = cratoria ] || die "unexpected Exec line: $exec_line"
 # -displayfd picks a free display, so a developer's own X server or another
 # check running at the same time is never disturbed.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
-[ -s "$work/display" ] || die "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+. "$repo/.ci/lib/xvfb.sh"
+start_xvfb
 
 home="$work/fresh home"
 mkdir "$home"

@@ -32,13 +32,8 @@ die() {
 }
 
 # -displayfd picks a free display, so no other X server is disturbed.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
-[ -s "$work/display" ] || die "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+. "$repo/.ci/lib/xvfb.sh"
+start_xvfb
 unset SDL_VIDEODRIVER
 
 mkdir "$work/run"
