@@ -26,10 +26,8 @@ struct SkinFile {
 
 // Largest tiles first: choose_skin takes the first set that fits.
 constexpr SkinFile SKIN_FILES[SKIN_COUNT] = {
-    {"gfx/skin50.bmp", 50, INIT_SKIN50_FAILED},
-    {"gfx/skin40.bmp", 40, INIT_SKIN40_FAILED},
-    {"gfx/skin30.bmp", 30, INIT_SKIN30_FAILED},
-    {"gfx/skin20.bmp", 20, INIT_SKIN20_FAILED},
+    {"gfx/skin50.bmp", 50, INIT_SKIN50_FAILED}, {"gfx/skin40.bmp", 40, INIT_SKIN40_FAILED},
+    {"gfx/skin30.bmp", 30, INIT_SKIN30_FAILED}, {"gfx/skin20.bmp", 20, INIT_SKIN20_FAILED},
     {"gfx/skin12.bmp", 12, INIT_SKIN12_FAILED},
 };
 

@@ -41,7 +41,7 @@ void show_loading_screen(TGame& game) {
     game.flip();
 }
 
-} // namespace
+}  // namespace
 
 int main(int, char**) {
     // The game reads keys, never composed text, so the input method that SDL

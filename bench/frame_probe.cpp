@@ -240,9 +240,8 @@ int launch(const char* log, char** argv) {
         }
     }
     const double start_ms = start_us / 1000.0;
-    std::printf("pid %d window 0x%lx mapped %.1f first_frame %.1f menu %.1f damage_events %d\n",
-                static_cast<int>(pid), probe.window, map_us / 1000.0 - start_ms, first_frame_ms - start_ms,
-                menu_ms - start_ms, frames);
+    std::printf("pid %d window 0x%lx mapped %.1f first_frame %.1f menu %.1f damage_events %d\n", static_cast<int>(pid),
+                probe.window, map_us / 1000.0 - start_ms, first_frame_ms - start_ms, menu_ms - start_ms, frames);
     return 0;
 }
 
@@ -349,10 +348,9 @@ int keys(char** names, int count) {
 }
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: frame_probe launch LOG PROGRAM [ARGS...]\n"
-                 "       frame_probe steps COUNT KEY [KEY...]\n"
-                 "       frame_probe key KEY [KEY...]\n");
+    std::fprintf(stderr, "usage: frame_probe launch LOG PROGRAM [ARGS...]\n"
+                         "       frame_probe steps COUNT KEY [KEY...]\n"
+                         "       frame_probe key KEY [KEY...]\n");
 }
 
 }  // namespace

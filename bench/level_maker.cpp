@@ -20,7 +20,8 @@ const char* const MAKER_PREAMBLE = "Made-up levels for measuring the reader.\n\n
 
 }  // namespace
 
-TLevelMaker::TLevelMaker(uint32_t seed) : random(seed) {}
+TLevelMaker::TLevelMaker(uint32_t seed) : random(seed) {
+}
 
 int32_t TLevelMaker::pick(int32_t low, int32_t high) {
     return std::uniform_int_distribution<int32_t>(low, high)(random);

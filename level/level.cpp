@@ -13,8 +13,7 @@ namespace {
 // stack because a large open grid would exhaust the call stack of a
 // recursive fill. Every level read at start goes through here, so
 // neighbours are reached by index arithmetic rather than checked look-ups.
-void fill_from(TLevel& level, int32_t x, int32_t y, std::vector<int32_t>& stack)
-{
+void fill_from(TLevel& level, int32_t x, int32_t y, std::vector<int32_t>& stack) {
     if (level.get(x, y) != CELL_FLOOR)
         return;
     const int32_t width = level.width;
@@ -54,8 +53,7 @@ TLevel::TLevel() = default;
 
 TLevel::~TLevel() = default;
 
-int32_t TLevel::create(int32_t new_width, int32_t new_height)
-{
+int32_t TLevel::create(int32_t new_width, int32_t new_height) {
     if (new_width < 3 || new_height < 3)
         return -1;
     // In 64 bits, so that two large sides cannot wrap into a small product.
@@ -81,8 +79,7 @@ int32_t TLevel::create(int32_t new_width, int32_t new_height)
     return 0;
 }
 
-int32_t TLevel::release()
-{
+int32_t TLevel::release() {
     if (!cells)
         return -1;
     cells.reset();
@@ -92,29 +89,25 @@ int32_t TLevel::release()
     return 0;
 }
 
-int32_t TLevel::get(int32_t x, int32_t y) const
-{
+int32_t TLevel::get(int32_t x, int32_t y) const {
     if (!cells || x < 0 || y < 0 || x >= width || y >= height)
         return CELL_INVALID;
     return cells[static_cast<int64_t>(y) * width + x];
 }
 
-int32_t TLevel::set(int32_t x, int32_t y, int32_t code)
-{
+int32_t TLevel::set(int32_t x, int32_t y, int32_t code) {
     if (!cells || x < 0 || y < 0 || x >= width || y >= height)
         return -1;
     cells[static_cast<int64_t>(y) * width + x] = code;
     return 0;
 }
 
-void TLevel::fill_outside_from(int32_t x, int32_t y)
-{
+void TLevel::fill_outside_from(int32_t x, int32_t y) {
     std::vector<int32_t> stack;
     fill_from(*this, x, y, stack);
 }
 
-void TLevel::mark_outside()
-{
+void TLevel::mark_outside() {
     // Most border cells are walls; only floor starts a fill, and looking at
     // the cell first spares the call for all the others.
     if (!cells)
@@ -137,8 +130,7 @@ void TLevel::mark_outside()
     }
 }
 
-bool TLevel::is_solved() const
-{
+bool TLevel::is_solved() const {
     if (!cells)
         return true;
     const int64_t count = static_cast<int64_t>(width) * height;

@@ -41,7 +41,10 @@ public:
 
     void set_number(int32_t value) { number = value; }
     void set_name(const std::string& value) { name = value; }
-    void set_start(int32_t x, int32_t y) { start_x = x; start_y = y; }
+    void set_start(int32_t x, int32_t y) {
+        start_x = x;
+        start_y = y;
+    }
 
     int32_t width = 0;
     int32_t height = 0;

@@ -39,8 +39,7 @@ constexpr int32_t COUNT_INVALID_SHIFT = 48;
 constexpr uint64_t COUNT_FIELD = 0xFFFF;
 constexpr int32_t COUNT_PIECE_LENGTH = 0xFFFF;
 
-constexpr TRowChars make_row_chars()
-{
+constexpr TRowChars make_row_chars() {
     TRowChars table = {};
     for (int32_t c = 0; c < 256; ++c) {
         table.cell[c] = CELL_INVALID;
@@ -64,8 +63,7 @@ constexpr TRowChars make_row_chars()
 constexpr TRowChars ROW_CHARS = make_row_chars();
 
 // A quotient rather than a product, so that no length of file can overflow it.
-bool exceeds_grid(int64_t rows, int64_t width)
-{
+bool exceeds_grid(int64_t rows, int64_t width) {
     return rows > 0 && width > LEVEL_MAX_CELLS / rows;
 }
 
@@ -80,9 +78,7 @@ struct TFileCloser {
 class TLevelReader {
 public:
     TLevelReader(TLevelCollection& collection, const std::string& file_name, std::ostream& errors)
-        : collection(collection), file_name(file_name), errors(errors)
-    {
-    }
+        : collection(collection), file_name(file_name), errors(errors) {}
 
     void feed(const char* data, size_t size);
     // The end of the file closes its last line, and a level still in rows
@@ -130,8 +126,7 @@ private:
     int64_t hidden_count = 0;
 };
 
-void TLevelReader::feed(const char* data, size_t size)
-{
+void TLevelReader::feed(const char* data, size_t size) {
     const char* end = data + size;
     if (pending_cr && data < end) {
         pending_cr = false;
@@ -167,8 +162,7 @@ void TLevelReader::feed(const char* data, size_t size)
     }
 }
 
-void TLevelReader::finish()
-{
+void TLevelReader::finish() {
     if (pending_cr) {
         pending_cr = false;
         append("\r", 1);
@@ -181,27 +175,23 @@ void TLevelReader::finish()
     level.reset();
 }
 
-void TLevelReader::report_read_failure()
-{
+void TLevelReader::report_read_failure() {
     errors << ("TLevelCollection.import: " + file_name + ": read error\n");
     errors.flush();
     ++error_count;
 }
 
-void TLevelReader::append(const char* data, size_t size)
-{
+void TLevelReader::append(const char* data, size_t size) {
     line_length += static_cast<int64_t>(size);
     if (line.size() < line_limit)
         line.append(data, std::min(size, line_limit - line.size()));
 }
 
-void TLevelReader::end_line()
-{
+void TLevelReader::end_line() {
     take_line(line.data(), line.size(), line_length);
 }
 
-void TLevelReader::take_line(const char* text, size_t kept, int64_t length)
-{
+void TLevelReader::take_line(const char* text, size_t kept, int64_t length) {
     const bool empty = length == 0;
     switch (state) {
     case READ_BETWEEN_LEVELS:
@@ -236,8 +226,7 @@ void TLevelReader::take_line(const char* text, size_t kept, int64_t length)
     begin_line();
 }
 
-void TLevelReader::begin_line()
-{
+void TLevelReader::begin_line() {
     line.clear();
     line_length = 0;
     switch (state) {
@@ -256,8 +245,7 @@ void TLevelReader::begin_line()
     }
 }
 
-void TLevelReader::add_row(const char* text, size_t kept, int64_t length)
-{
+void TLevelReader::add_row(const char* text, size_t kept, int64_t length) {
     ++row_count;
     row_width = std::max(row_width, length);
     if (rows_dropped)
@@ -271,15 +259,13 @@ void TLevelReader::add_row(const char* text, size_t kept, int64_t length)
     row_ends.push_back(static_cast<uint32_t>(row_text.size()));
 }
 
-void TLevelReader::drop_rows()
-{
+void TLevelReader::drop_rows() {
     rows_dropped = true;
     std::string().swap(row_text);
     std::vector<uint32_t>().swap(row_ends);
 }
 
-void TLevelReader::complete_level()
-{
+void TLevelReader::complete_level() {
     // A level that cannot get a grid gets this one message and none for its
     // cells: those of a huge level could run to millions of lines. Too large
     // is judged first, so that a single endless row is called what it is.
@@ -297,8 +283,7 @@ void TLevelReader::complete_level()
     rows_dropped = false;
 }
 
-void TLevelReader::build_grid()
-{
+void TLevelReader::build_grid() {
     if (level->create(static_cast<int32_t>(row_width), static_cast<int32_t>(row_count)) != 0) {
         report("level is too large");
         return;
@@ -368,8 +353,7 @@ void TLevelReader::build_grid()
     collection.levels.push_back(std::move(level));
 }
 
-void TLevelReader::report(const std::string& problem)
-{
+void TLevelReader::report(const std::string& problem) {
     ++error_count;
     // A damaged or binary file would otherwise print one line per bad byte,
     // millions of them, at every start; the first ones tell the author enough.
@@ -377,27 +361,26 @@ void TLevelReader::report(const std::string& problem)
         ++hidden_count;
         return;
     }
-    errors << ("TLevelCollection.import: " + file_name + ": level " + std::to_string(level->number) + ": " + problem + "\n");
+    errors << ("TLevelCollection.import: " + file_name + ": level " + std::to_string(level->number) + ": " + problem +
+               "\n");
     errors.flush();
 }
 
-void TLevelReader::report_hidden()
-{
+void TLevelReader::report_hidden() {
     if (hidden_count == 0)
         return;
-    errors << ("TLevelCollection.import: " + file_name + ": " + std::to_string(hidden_count) + " more errors not shown\n");
+    errors << ("TLevelCollection.import: " + file_name + ": " + std::to_string(hidden_count) +
+               " more errors not shown\n");
     errors.flush();
 }
 
 }  // namespace
 
-int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name)
-{
+int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name) {
     return import(directory, file_name, std::cerr);
 }
 
-int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name, std::ostream& errors)
-{
+int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name, std::ostream& errors) {
     clear();
     const std::string path = directory + file_name;
     // Binary, so that line ends are ours to judge on every platform.
@@ -427,7 +410,6 @@ int32_t TLevelCollection::import(const std::string& directory, const std::string
     return reader.error_count == 0 ? 0 : -2;
 }
 
-void TLevelCollection::clear()
-{
+void TLevelCollection::clear() {
     levels.clear();
 }

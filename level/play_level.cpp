@@ -7,46 +7,54 @@ namespace {
 
 // Steps are taken by one cell along one axis; anything else is refused
 // before it can move the keeper across the grid.
-bool is_single_step(int32_t dx, int32_t dy)
-{
+bool is_single_step(int32_t dx, int32_t dy) {
     return (dx == 0 && (dy == 1 || dy == -1)) || (dy == 0 && (dx == 1 || dx == -1));
 }
 
-bool is_walkable(int32_t code)
-{
+bool is_walkable(int32_t code) {
     return code == CELL_FLOOR || code == CELL_TARGET;
 }
 
-bool is_box(int32_t code)
-{
+bool is_box(int32_t code) {
     return code == CELL_BOX || code == CELL_BOX_ON_TARGET;
 }
 
-int32_t with_box(int32_t code)
-{
+int32_t with_box(int32_t code) {
     return code == CELL_TARGET ? CELL_BOX_ON_TARGET : CELL_BOX;
 }
 
-int32_t without_box(int32_t code)
-{
+int32_t without_box(int32_t code) {
     return code == CELL_BOX_ON_TARGET ? CELL_TARGET : CELL_FLOOR;
 }
 
 }  // namespace
 
-bool direction_delta(int32_t direction, int32_t& dx, int32_t& dy)
-{
+bool direction_delta(int32_t direction, int32_t& dx, int32_t& dy) {
     switch (direction) {
-    case DIR_LEFT: dx = -1; dy = 0; return true;
-    case DIR_RIGHT: dx = 1; dy = 0; return true;
-    case DIR_UP: dx = 0; dy = -1; return true;
-    case DIR_DOWN: dx = 0; dy = 1; return true;
-    default: dx = 0; dy = 0; return false;
+    case DIR_LEFT:
+        dx = -1;
+        dy = 0;
+        return true;
+    case DIR_RIGHT:
+        dx = 1;
+        dy = 0;
+        return true;
+    case DIR_UP:
+        dx = 0;
+        dy = -1;
+        return true;
+    case DIR_DOWN:
+        dx = 0;
+        dy = 1;
+        return true;
+    default:
+        dx = 0;
+        dy = 0;
+        return false;
     }
 }
 
-void TPlayLevel::copy_from(const TLevel& source)
-{
+void TPlayLevel::copy_from(const TLevel& source) {
     if (create(source.width, source.height) == 0) {
         const int64_t count = static_cast<int64_t>(width) * height;
         std::copy(source.cells.get(), source.cells.get() + count, cells.get());
@@ -57,8 +65,7 @@ void TPlayLevel::copy_from(const TLevel& source)
     keeper_y = source.start_y;
 }
 
-int32_t TPlayLevel::move(int32_t dx, int32_t dy)
-{
+int32_t TPlayLevel::move(int32_t dx, int32_t dy) {
     if (!is_single_step(dx, dy))
         return MOVE_NOT_A_STEP;
     const int32_t ahead_x = keeper_x + dx;
@@ -83,8 +90,7 @@ int32_t TPlayLevel::move(int32_t dx, int32_t dy)
     return MOVE_PUSHED;
 }
 
-int32_t TPlayLevel::undo(int32_t dx, int32_t dy, bool pushed)
-{
+int32_t TPlayLevel::undo(int32_t dx, int32_t dy, bool pushed) {
     if (!is_single_step(dx, dy))
         return MOVE_NOT_A_STEP;
     const int32_t own = get(keeper_x, keeper_y);

@@ -164,8 +164,7 @@ void TGame::draw_panel(const char* message, SDL_Color color) {
         std::snprintf(text, sizeof text, "Highscore: %d / %d", best_moves, best_pushes);
     else
         std::snprintf(text, sizeof text, "Unsolved");
-    font_small.draw_text_aligned(screen, clamp_position(screen->w - TEXT_MARGIN), y, COLOR_WHITE, ALIGN_RIGHT,
-                                 text);
+    font_small.draw_text_aligned(screen, clamp_position(screen->w - TEXT_MARGIN), y, COLOR_WHITE, ALIGN_RIGHT, text);
 }
 
 void TGame::redraw() {

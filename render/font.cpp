@@ -33,8 +33,8 @@ void TFont::close() {
     font = nullptr;
 }
 
-void TFont::draw_text(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, SDL_Color bg,
-                      int32_t mode, int32_t align, const char* text) const {
+void TFont::draw_text(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, SDL_Color bg, int32_t mode, int32_t align,
+                      const char* text) const {
     if (!font || !surface || !text)
         return;
     SDL_Surface* line = nullptr;

@@ -68,13 +68,11 @@ bool bmp_header_is_sane(const std::string& file_name) {
     if (height < 0)
         height = -height;
 
-    if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 && bit_count != 24 &&
-        bit_count != 32)
+    if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 && bit_count != 24 && bit_count != 32)
         return false;
     if (compression != BMP_RGB && compression != BMP_BITFIELDS)
         return false;
-    if (width < 1 || width > BMP_MAX_SIDE || height < 1 || height > BMP_MAX_SIDE ||
-        width * height > BMP_MAX_PIXELS)
+    if (width < 1 || width > BMP_MAX_SIDE || height < 1 || height > BMP_MAX_SIDE || width * height > BMP_MAX_PIXELS)
         return false;
     if (bit_count <= 8 && colors_used > (1u << bit_count))
         return false;

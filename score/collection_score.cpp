@@ -9,8 +9,7 @@ namespace {
 
 // Leading blanks, a sign, then digits up to the first other character, as
 // atoi reads them; a value out of range is clamped instead of overflowing.
-int32_t parse_count(const char* text)
-{
+int32_t parse_count(const char* text) {
     while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
         ++text;
     }
@@ -37,10 +36,9 @@ int32_t parse_count(const char* text)
     return int32_t(value);
 }
 
-}
+}  // namespace
 
-bool TCollectionScore::get_score(int32_t level, TScore& score) const
-{
+bool TCollectionScore::get_score(int32_t level, TScore& score) const {
     auto found = level_scores.find(level);
     if (found == level_scores.end()) {
         return false;
@@ -49,13 +47,11 @@ bool TCollectionScore::get_score(int32_t level, TScore& score) const
     return true;
 }
 
-void TCollectionScore::set_score(int32_t level, const TScore& score)
-{
+void TCollectionScore::set_score(int32_t level, const TScore& score) {
     level_scores[level] = score;
 }
 
-bool TCollectionScore::read_from_xml(const TiXmlElement* element)
-{
+bool TCollectionScore::read_from_xml(const TiXmlElement* element) {
     for (const TiXmlElement* child = element->FirstChildElement("Level"); child;
          child = child->NextSiblingElement("Level")) {
         const char* nr = child->Attribute("nr");
@@ -72,8 +68,7 @@ bool TCollectionScore::read_from_xml(const TiXmlElement* element)
     return true;
 }
 
-bool TCollectionScore::write_to_xml(TiXmlElement* element) const
-{
+bool TCollectionScore::write_to_xml(TiXmlElement* element) const {
     for (const auto& [level, score] : level_scores) {
         auto* child = new TiXmlElement("Level");
         child->SetAttribute("nr", level);

@@ -10,8 +10,7 @@ namespace {
 // Reads and parses the file. TinyXML never sees text that failed the checks:
 // it would read past its buffer on a cut-off UTF-8 sequence and run out of
 // stack on deep nesting.
-TScoreRead load_document(const std::string& file_name, TiXmlDocument& document)
-{
+TScoreRead load_document(const std::string& file_name, TiXmlDocument& document) {
     std::string text;
     TScoreRead state = read_score_file(file_name, SCORE_MAX_FILE_SIZE, text);
     if (state != SCORE_READ_OK) {
@@ -24,16 +23,14 @@ TScoreRead load_document(const std::string& file_name, TiXmlDocument& document)
     return document.Error() ? SCORE_READ_FAILED : SCORE_READ_OK;
 }
 
-}
+}  // namespace
 
-bool THighScore::get_score(const std::string& collection, int32_t level, TScore& score) const
-{
+bool THighScore::get_score(const std::string& collection, int32_t level, TScore& score) const {
     auto found = collection_scores.find(collection);
     return found != collection_scores.end() && found->second->get_score(level, score);
 }
 
-void THighScore::set_score(const std::string& collection, int32_t level, const TScore& score)
-{
+void THighScore::set_score(const std::string& collection, int32_t level, const TScore& score) {
     auto& entry = collection_scores[collection];
     if (!entry) {
         entry = std::make_unique<TCollectionScore>();
@@ -41,8 +38,7 @@ void THighScore::set_score(const std::string& collection, int32_t level, const T
     entry->set_score(level, score);
 }
 
-bool THighScore::read_from_xml(const std::string& file_name)
-{
+bool THighScore::read_from_xml(const std::string& file_name) {
     remove_score_leftover(file_name);
     TiXmlDocument document;
     if (load_document(file_name, document) != SCORE_READ_OK) {
@@ -61,8 +57,7 @@ bool THighScore::read_from_xml(const std::string& file_name)
     return true;
 }
 
-bool THighScore::write_to_xml(const std::string& file_name)
-{
+bool THighScore::write_to_xml(const std::string& file_name) {
     TiXmlDocument document;
     document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
     for (const auto& [name, scores] : collection_scores) {

@@ -16,8 +16,7 @@ const char BACKUP_SUFFIX[] = ".bak";
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd(fd) {}
-    ~FileDescriptor()
-    {
+    ~FileDescriptor() {
         if (fd >= 0) {
             ::close(fd);
         }
@@ -25,8 +24,7 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
-    bool close()
-    {
+    bool close() {
         int closing = fd;
         fd = -1;
         return ::close(closing) == 0;
@@ -38,8 +36,7 @@ public:
 // The path a save really replaces. Renaming over a symbolic link would put a
 // plain file in its place and strand whatever it points at, so the save goes
 // to the link's target instead; a link that leads nowhere is not written.
-bool resolve_target(const std::string& file_name, std::string& target)
-{
+bool resolve_target(const std::string& file_name, std::string& target) {
     struct stat status;
     if (::lstat(file_name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
         target = file_name;
@@ -54,8 +51,7 @@ bool resolve_target(const std::string& file_name, std::string& target)
     return true;
 }
 
-std::string directory_of(const std::string& path)
-{
+std::string directory_of(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
         return ".";
@@ -63,8 +59,7 @@ std::string directory_of(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool write_all(int fd, const std::string& text)
-{
+bool write_all(int fd, const std::string& text) {
     const char* data = text.data();
     size_t left = text.size();
     while (left > 0) {
@@ -83,8 +78,7 @@ bool write_all(int fd, const std::string& text)
 
 // Makes the rename itself durable. It has happened by now, so a file system
 // that cannot sync a directory does not fail the save.
-void sync_directory(const std::string& directory)
-{
+void sync_directory(const std::string& directory) {
     FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.fd >= 0) {
         ::fsync(fd.fd);
@@ -94,8 +88,7 @@ void sync_directory(const std::string& directory)
 // A hard link keeps the old file under both names until the rename, so a
 // failure in between leaves the file in place; where links are not allowed
 // the old file is moved and moved back if the save fails.
-bool keep_backup(const std::string& target, bool& moved)
-{
+bool keep_backup(const std::string& target, bool& moved) {
     std::string backup = target + BACKUP_SUFFIX;
     if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
         return false;
@@ -113,8 +106,7 @@ bool keep_backup(const std::string& target, bool& moved)
 // except that its owner may always read and write it: a file the next start
 // could not read would be set aside as the backup, in place of the one that
 // holds the older records.
-bool write_temp(const std::string& temp, const std::string& text, const struct stat* old)
-{
+bool write_temp(const std::string& temp, const std::string& text, const struct stat* old) {
     ::unlink(temp.c_str());
     FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (fd.fd < 0) {
@@ -126,10 +118,9 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
     return write_all(fd.fd, text) && ::fsync(fd.fd) == 0 && fd.close();
 }
 
-}
+}  // namespace
 
-TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text)
-{
+TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text) {
     // Non-blocking, so that a pipe put in the file's place cannot stall the
     // start; anything but a regular file is refused right after.
     FileDescriptor fd(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -161,8 +152,7 @@ TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::s
     }
 }
 
-bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old)
-{
+bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old) {
     std::string target;
     if (!resolve_target(file_name, target)) {
         return false;
@@ -195,8 +185,7 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
     return true;
 }
 
-void remove_score_leftover(const std::string& file_name)
-{
+void remove_score_leftover(const std::string& file_name) {
     std::string target;
     if (!resolve_target(file_name, target)) {
         return;

@@ -5,16 +5,14 @@
 
 namespace {
 
-bool is_continuation(unsigned char byte)
-{
+bool is_continuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
 // Length of the UTF-8 sequence at the start of text, or 0 when it is
 // incomplete, overlong, a surrogate or beyond U+10FFFF. With escapes allowed,
 // the surrogates U+DC80 to U+DCFF that stand for escaped name bytes pass.
-size_t utf8_length(const unsigned char* text, size_t left, bool escapes)
-{
+size_t utf8_length(const unsigned char* text, size_t left, bool escapes) {
     unsigned char lead = text[0];
     if (lead < 0x80) {
         return 1;
@@ -29,8 +27,7 @@ size_t utf8_length(const unsigned char* text, size_t left, bool escapes)
         }
     }
     unsigned char second = text[1];
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second >= 0x90)) {
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90)) {
         return 0;
     }
     if (lead == 0xED && second >= 0xA0 && !(escapes && (second == 0xB2 || second == 0xB3))) {
@@ -39,8 +36,7 @@ size_t utf8_length(const unsigned char* text, size_t left, bool escapes)
     return length;
 }
 
-bool is_utf8(const std::string& text)
-{
+bool is_utf8(const std::string& text) {
     auto bytes = reinterpret_cast<const unsigned char*>(text.data());
     for (size_t at = 0; at < text.size();) {
         size_t length = utf8_length(bytes + at, text.size() - at, true);
@@ -55,29 +51,24 @@ bool is_utf8(const std::string& text)
 // The character classes below are TinyXML's own, byte for byte: its parser
 // in UTF-8 mode takes every byte from 127 up for a letter and skips byte-order
 // marks wherever it skips blanks.
-bool is_blank(char c)
-{
+bool is_blank(char c) {
     return std::isspace(static_cast<unsigned char>(c)) || c == '\n' || c == '\r';
 }
 
-bool is_alpha(char c)
-{
+bool is_alpha(char c) {
     auto byte = static_cast<unsigned char>(c);
     return byte >= 127 || std::isalpha(byte);
 }
 
-bool is_alnum(char c)
-{
+bool is_alnum(char c) {
     auto byte = static_cast<unsigned char>(c);
     return byte >= 127 || std::isalnum(byte);
 }
 
-const char* skip_blanks(const char* p)
-{
+const char* skip_blanks(const char* p) {
     for (;;) {
         auto u = reinterpret_cast<const unsigned char*>(p);
-        if (u[0] == 0xEF && ((u[1] == 0xBB && u[2] == 0xBF) ||
-                             (u[1] == 0xBF && (u[2] == 0xBE || u[2] == 0xBF)))) {
+        if (u[0] == 0xEF && ((u[1] == 0xBB && u[2] == 0xBF) || (u[1] == 0xBF && (u[2] == 0xBE || u[2] == 0xBF)))) {
             p += 3;
         } else if (*p && is_blank(*p)) {
             ++p;
@@ -87,8 +78,7 @@ const char* skip_blanks(const char* p)
     }
 }
 
-bool starts_with(const char* p, const char* tag, bool ignore_case)
-{
+bool starts_with(const char* p, const char* tag, bool ignore_case) {
     for (; *tag; ++p, ++tag) {
         char c = *p;
         char t = *tag;
@@ -103,8 +93,7 @@ bool starts_with(const char* p, const char* tag, bool ignore_case)
     return true;
 }
 
-const char* read_name(const char* p)
-{
+const char* read_name(const char* p) {
     if (!is_alpha(*p) && *p != '_') {
         return nullptr;
     }
@@ -117,8 +106,7 @@ const char* read_name(const char* p)
 // TinyXML takes "&#" up to the next semicolon for one character reference as
 // long as the digits just before it hold, so a reference may swallow markup.
 // The guard must follow it there, or markup it counts would not be markup.
-const char* skip_entity(const char* p)
-{
+const char* skip_entity(const char* p) {
     if (p[1] != '#' || !p[2]) {
         return p + 1;
     }
@@ -140,8 +128,7 @@ const char* skip_entity(const char* p)
 
 // Text up to the end character with entities taken as TinyXML takes them;
 // the result points past the end character, or is null where TinyXML fails.
-const char* skip_text(const char* p, char end)
-{
+const char* skip_text(const char* p, char end) {
     while (*p && *p != end) {
         p = *p == '&' ? skip_entity(p) : p + 1;
         if (!p) {
@@ -171,8 +158,7 @@ private:
     size_t items = 0;
 };
 
-bool TextGuard::is_safe(const char* p)
-{
+bool TextGuard::is_safe(const char* p) {
     // TinyXML stops without complaint at text outside every element, and so
     // does the walk.
     p = skip_blanks(p);
@@ -186,13 +172,11 @@ bool TextGuard::is_safe(const char* p)
     return true;
 }
 
-bool TextGuard::count_item()
-{
+bool TextGuard::count_item() {
     return ++items <= SCORE_MAX_ITEMS;
 }
 
-const char* TextGuard::node(const char* p)
-{
+const char* TextGuard::node(const char* p) {
     if (!count_item()) {
         return nullptr;
     }
@@ -214,8 +198,7 @@ const char* TextGuard::node(const char* p)
     return element(p);
 }
 
-const char* TextGuard::element(const char* p)
-{
+const char* TextGuard::element(const char* p) {
     if (++depth > SCORE_MAX_DEPTH) {
         return nullptr;
     }
@@ -259,8 +242,7 @@ const char* TextGuard::element(const char* p)
 }
 
 // Children up to the end tag; the result points at its "</".
-const char* TextGuard::content(const char* p)
-{
+const char* TextGuard::content(const char* p) {
     p = skip_blanks(p);
     while (*p) {
         if (*p != '<') {
@@ -287,15 +269,13 @@ const char* TextGuard::content(const char* p)
 
 // TinyXML reads only these three attributes of a declaration with quotes
 // and steps over everything else word by word.
-const char* TextGuard::declaration(const char* p)
-{
+const char* TextGuard::declaration(const char* p) {
     while (*p) {
         if (*p == '>') {
             return p + 1;
         }
         p = skip_blanks(p);
-        if (starts_with(p, "version", true) || starts_with(p, "encoding", true) ||
-            starts_with(p, "standalone", true)) {
+        if (starts_with(p, "version", true) || starts_with(p, "encoding", true) || starts_with(p, "standalone", true)) {
             p = attribute(p);
             if (!p) {
                 return nullptr;
@@ -309,8 +289,7 @@ const char* TextGuard::declaration(const char* p)
     return nullptr;
 }
 
-const char* TextGuard::attribute(const char* p)
-{
+const char* TextGuard::attribute(const char* p) {
     p = read_name(skip_blanks(p));
     if (!p) {
         return nullptr;
@@ -332,26 +311,23 @@ const char* TextGuard::attribute(const char* p)
     return *p ? p : nullptr;
 }
 
-void append_escape(std::string& text, unsigned char byte)
-{
+void append_escape(std::string& text, unsigned char byte) {
     unsigned code = 0xDC00 + byte;
     text += static_cast<char>(0xE0 | (code >> 12));
     text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
     text += static_cast<char>(0x80 | (code & 0x3F));
 }
 
-}
+}  // namespace
 
-bool is_safe_score_text(const std::string& text)
-{
+bool is_safe_score_text(const std::string& text) {
     if (text.size() > SCORE_MAX_FILE_SIZE || text.find('\0') != std::string::npos || !is_utf8(text)) {
         return false;
     }
     return TextGuard().is_safe(text.c_str());
 }
 
-std::string name_to_xml(const std::string& name)
-{
+std::string name_to_xml(const std::string& name) {
     auto bytes = reinterpret_cast<const unsigned char*>(name.data());
     std::string text;
     for (size_t at = 0; at < name.size();) {
@@ -367,8 +343,7 @@ std::string name_to_xml(const std::string& name)
     return text;
 }
 
-std::string name_from_xml(const std::string& text)
-{
+std::string name_from_xml(const std::string& text) {
     auto bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::string name;
     for (size_t at = 0; at < text.size();) {

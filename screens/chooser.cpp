@@ -12,7 +12,7 @@ constexpr int32_t CHOOSER_TITLE_ROOM = 100;
 constexpr int32_t CHOOSER_TITLE_DROP = 30;
 constexpr int32_t CHOOSER_MARGIN = 20;
 
-} // namespace
+}  // namespace
 
 void TGame::draw_collection_list(int32_t selection) {
     const int32_t w = screen->w;

@@ -19,15 +19,11 @@ struct HelpRow {
 };
 
 constexpr HelpRow HELP_ROWS[] = {
-    {"Cursor Keys :", "Movement"},
-    {"Backspace :", "Undo Move"},
-    {"Escape / R :", "Restart Level"},
-    {"N :", "Next Level"},
-    {"P :", "Previous Level"},
-    {"Q :", "Quit"},
+    {"Cursor Keys :", "Movement"}, {"Backspace :", "Undo Move"}, {"Escape / R :", "Restart Level"},
+    {"N :", "Next Level"},         {"P :", "Previous Level"},    {"Q :", "Quit"},
 };
 
-} // namespace
+}  // namespace
 
 void TGame::show_help() {
     const int32_t mid = screen->w / 2;

@@ -21,7 +21,7 @@ SDL_Color entry_color(int32_t entry, int32_t selection) {
     return entry == selection ? COLOR_RED : COLOR_WHITE;
 }
 
-} // namespace
+}  // namespace
 
 void TGame::draw_menu(int32_t selection) {
     int32_t x = screen->w / 2 - MENU_HALF_WIDTH;

@@ -26,11 +26,16 @@ struct KeyRepeat {
 
 int32_t direction_of_key(SDLKey key) {
     switch (key) {
-    case SDLK_LEFT: return DIR_LEFT;
-    case SDLK_RIGHT: return DIR_RIGHT;
-    case SDLK_UP: return DIR_UP;
-    case SDLK_DOWN: return DIR_DOWN;
-    default: return 0;
+    case SDLK_LEFT:
+        return DIR_LEFT;
+    case SDLK_RIGHT:
+        return DIR_RIGHT;
+    case SDLK_UP:
+        return DIR_UP;
+    case SDLK_DOWN:
+        return DIR_DOWN;
+    default:
+        return 0;
     }
 }
 
@@ -143,7 +148,7 @@ void take_step(TGame& game, KeyRepeat& repeat) {
         finish_level(game);
 }
 
-} // namespace
+}  // namespace
 
 int32_t TGame::play() {
     // A collection without levels has nothing to show; staying would play on

@@ -33,14 +33,12 @@ struct TExpected {
     std::vector<TExpectedLevel> levels;
 };
 
-[[noreturn]] void fail(const char* what)
-{
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "level reader mismatch: %s\n", what);
     std::abort();
 }
 
-void mark_outside(TExpectedLevel& level)
-{
+void mark_outside(TExpectedLevel& level) {
     std::vector<int32_t> stack;
     auto visit = [&](int32_t x, int32_t y) {
         if (x < 0 || y < 0 || x >= level.width || y >= level.height)
@@ -73,8 +71,7 @@ void mark_outside(TExpectedLevel& level)
 
 // The format read the simple way, one whole line at a time, for inputs far
 // below every size limit of the real reader.
-TExpected read_plainly(const std::string& file_name, const std::string& text)
-{
+TExpected read_plainly(const std::string& file_name, const std::string& text) {
     TExpected expected;
     std::vector<std::string> lines;
     size_t begin = 0;
@@ -99,8 +96,8 @@ TExpected read_plainly(const std::string& file_name, const std::string& text)
     auto report = [&](const std::string& problem) {
         if (++reported > IMPORT_MESSAGE_LIMIT)
             return;
-        expected.messages += "TLevelCollection.import: " + file_name + ": level " + std::to_string(level.number) +
-            ": " + problem + "\n";
+        expected.messages +=
+            "TLevelCollection.import: " + file_name + ": level " + std::to_string(level.number) + ": " + problem + "\n";
     };
     auto complete = [&] {
         size_t width = 0;
@@ -190,12 +187,11 @@ TExpected read_plainly(const std::string& file_name, const std::string& text)
         complete();
     if (reported > IMPORT_MESSAGE_LIMIT)
         expected.messages += "TLevelCollection.import: " + file_name + ": " +
-            std::to_string(reported - IMPORT_MESSAGE_LIMIT) + " more errors not shown\n";
+                             std::to_string(reported - IMPORT_MESSAGE_LIMIT) + " more errors not shown\n";
     return expected;
 }
 
-void compare(const TLevelCollection& collection, const TExpected& expected)
-{
+void compare(const TLevelCollection& collection, const TExpected& expected) {
     if (collection.levels.size() != expected.levels.size())
         fail("level count");
     for (size_t i = 0; i < expected.levels.size(); ++i) {
@@ -214,8 +210,7 @@ void compare(const TLevelCollection& collection, const TExpected& expected)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string directory = scratch_directory("level");
     static const std::string file_name = "collection";
 

@@ -13,14 +13,12 @@
 
 namespace {
 
-[[noreturn]] void fail(const char* what)
-{
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "score store mismatch: %s\n", what);
     std::abort();
 }
 
-bool same_records(const THighScore& a, const THighScore& b)
-{
+bool same_records(const THighScore& a, const THighScore& b) {
     if (a.collection_scores.size() != b.collection_scores.size())
         return false;
     auto other = b.collection_scores.begin();
@@ -42,8 +40,7 @@ bool same_records(const THighScore& a, const THighScore& b)
     return true;
 }
 
-std::string contents(const std::string& path)
-{
+std::string contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
@@ -52,8 +49,7 @@ std::string contents(const std::string& path)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string directory = scratch_directory("score");
     const std::string input = directory + "scores.xml";
     const std::string first_save = directory + "first.xml";

@@ -11,8 +11,7 @@
 // else one of our own, in memory where there is such a file system:
 // every input is written to a file and the saves sync theirs. The name
 // ends in a slash, ready for a file name.
-inline std::string scratch_directory(const std::string& target)
-{
+inline std::string scratch_directory(const std::string& target) {
     if (const char* given = std::getenv("CRATORIA_FUZZ_SCRATCH"))
         return std::string(given) + "/";
     std::string in_memory = "/dev/shm/cratoria-fuzz-" + target + ".XXXXXX";

@@ -40,9 +40,9 @@ TEST_F(DrawingTest, TheLargestTilesThatFitTheBoardAreaAreChosen) {
     struct Fit {
         int32_t width, height, tile, result;
     };
-    for (const Fit& fit : {Fit{16, 10, 50, 0}, Fit{17, 10, 40, 0}, Fit{16, 11, 40, 0}, Fit{20, 12, 40, 0},
-                           Fit{20, 14, 30, 0}, Fit{26, 17, 30, 0}, Fit{40, 25, 20, 0}, Fit{66, 42, 12, 0},
-                           Fit{67, 3, 12, -1}, Fit{3, 43, 12, -1}}) {
+    for (const Fit& fit :
+         {Fit{16, 10, 50, 0}, Fit{17, 10, 40, 0}, Fit{16, 11, 40, 0}, Fit{20, 12, 40, 0}, Fit{20, 14, 30, 0},
+          Fit{26, 17, 30, 0}, Fit{40, 25, 20, 0}, Fit{66, 42, 12, 0}, Fit{67, 3, 12, -1}, Fit{3, 43, 12, -1}}) {
         make_room(fit.width, fit.height);
         EXPECT_EQ(fit.result, game->choose_skin()) << fit.width << " x " << fit.height;
         EXPECT_EQ(fit.tile, game->skin->tile_width) << fit.width << " x " << fit.height;
@@ -105,12 +105,12 @@ TEST_F(DrawingTest, EachCellGetsItsTile) {
     TLevel& level = game->level;
     for (int32_t y = 0; y < 7; ++y)
         for (int32_t x = 0; x < 9; ++x)
-            level.set(x, y, (y == 1 && x >= 1 && x <= 5) || (x == 7 && y >= 1 && y <= 3) ||
-                                    (y == 4 && (x == 0 || x == 8))
-                                ? CELL_WALL
-                                : CELL_FLOOR);
-    const int32_t row5[] = {CELL_FLOOR, CELL_TARGET, CELL_OUTSIDE, CELL_TARGET, CELL_FLOOR, CELL_BOX_ON_TARGET,
-                            CELL_BOX};
+            level.set(x, y,
+                      (y == 1 && x >= 1 && x <= 5) || (x == 7 && y >= 1 && y <= 3) || (y == 4 && (x == 0 || x == 8))
+                          ? CELL_WALL
+                          : CELL_FLOOR);
+    const int32_t row5[] = {CELL_FLOOR, CELL_TARGET,        CELL_OUTSIDE, CELL_TARGET,
+                            CELL_FLOOR, CELL_BOX_ON_TARGET, CELL_BOX};
     for (int32_t x = 0; x < 7; ++x)
         level.set(x, 5, row5[x]);
     game->level.keeper_x = 3;
@@ -173,9 +173,9 @@ TEST_F(DrawingTest, ThePanelShowsLevelCountsAndBest) {
         game->font_small.draw_text_aligned(expected, 780, 568, COLOR_WHITE, ALIGN_RIGHT, best);
         mark_screen();
         game->draw_panel(nullptr, COLOR_RED);
-        EXPECT_EQ(0, memcmp(static_cast<Uint8*>(expected->pixels) + 560 * expected->pitch,
-                            static_cast<Uint8*>(game->screen->pixels) + 560 * game->screen->pitch,
-                            40 * expected->pitch));
+        EXPECT_EQ(0,
+                  memcmp(static_cast<Uint8*>(expected->pixels) + 560 * expected->pitch,
+                         static_cast<Uint8*>(game->screen->pixels) + 560 * game->screen->pitch, 40 * expected->pitch));
         EXPECT_EQ(MARKER, pixel(0, 559));
         game->best_moves = 57;
         game->best_pushes = 12;

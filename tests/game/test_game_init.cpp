@@ -39,8 +39,7 @@ TEST_F(GameTest, WithoutAReadableCollectionInitFails) {
 }
 
 TEST_F(GameTest, AMissingTileSetStopsTheLoadingWithItsCode) {
-    const char* files[] = {"gfx/skin50.bmp", "gfx/skin40.bmp", "gfx/skin30.bmp", "gfx/skin20.bmp",
-                           "gfx/skin12.bmp"};
+    const char* files[] = {"gfx/skin50.bmp", "gfx/skin40.bmp", "gfx/skin30.bmp", "gfx/skin20.bmp", "gfx/skin12.bmp"};
     add_tiny_collection("default");
     write_file("scores.xml", SCORES);
     for (int32_t i = 0; i < SKIN_COUNT; ++i) {
@@ -49,8 +48,7 @@ TEST_F(GameTest, AMissingTileSetStopsTheLoadingWithItsCode) {
         make_game();
         testing::internal::CaptureStderr();
         EXPECT_EQ(INIT_SKIN50_FAILED - i, game->init());
-        EXPECT_EQ(std::string("load_image: error opening ") + files[i] + "\n",
-                  testing::internal::GetCapturedStderr());
+        EXPECT_EQ(std::string("load_image: error opening ") + files[i] + "\n", testing::internal::GetCapturedStderr());
         if (i > 0) {
             EXPECT_NE(nullptr, game->skins[i - 1].tiles[0]);
         }

@@ -17,8 +17,7 @@ namespace {
 const TGeneratorProfile SMALL_ROOMS = {4, 6, 3, 5, 1, 2, STYLE_MIXED, 4, 1, 20000};
 const TGeneratorProfile CORRIDORS = {10, 14, 6, 8, 2, 2, STYLE_CORRIDORS, 6, 2, 20000};
 
-std::vector<TGeneratedLevel> make_levels(const TGeneratorProfile& profile, uint64_t seed, size_t count)
-{
+std::vector<TGeneratedLevel> make_levels(const TGeneratorProfile& profile, uint64_t seed, size_t count) {
     TGenerator generator(seed);
     std::vector<TGeneratedLevel> levels;
     for (int attempt = 0; attempt < 2000 && levels.size() < count; ++attempt) {
@@ -29,8 +28,7 @@ std::vector<TGeneratedLevel> make_levels(const TGeneratorProfile& profile, uint6
     return levels;
 }
 
-void check_levels(const TGeneratorProfile& profile, const std::vector<TGeneratedLevel>& levels)
-{
+void check_levels(const TGeneratorProfile& profile, const std::vector<TGeneratedLevel>& levels) {
     const std::string directory = BINARY_DIR "/";
     const std::string name = "generated_levels_under_test";
     {
@@ -69,8 +67,7 @@ void check_levels(const TGeneratorProfile& profile, const std::vector<TGenerated
 
 }  // namespace
 
-TEST(Generator, SameSeedSameLevels)
-{
+TEST(Generator, SameSeedSameLevels) {
     const std::vector<TGeneratedLevel> first = make_levels(SMALL_ROOMS, 42, 3);
     const std::vector<TGeneratedLevel> again = make_levels(SMALL_ROOMS, 42, 3);
     const std::vector<TGeneratedLevel> other = make_levels(SMALL_ROOMS, 43, 3);
@@ -84,15 +81,13 @@ TEST(Generator, SameSeedSameLevels)
     EXPECT_NE(first[0].rows, other[0].rows);
 }
 
-TEST(Generator, RoomLevelsReadCleanlyAndStateTheirFewestPushes)
-{
+TEST(Generator, RoomLevelsReadCleanlyAndStateTheirFewestPushes) {
     const std::vector<TGeneratedLevel> levels = make_levels(SMALL_ROOMS, 7, 8);
     ASSERT_EQ(levels.size(), 8u);
     check_levels(SMALL_ROOMS, levels);
 }
 
-TEST(Generator, CorridorLevelsReadCleanlyAndStateTheirFewestPushes)
-{
+TEST(Generator, CorridorLevelsReadCleanlyAndStateTheirFewestPushes) {
     const std::vector<TGeneratedLevel> levels = make_levels(CORRIDORS, 7, 4);
     ASSERT_EQ(levels.size(), 4u);
     check_levels(CORRIDORS, levels);

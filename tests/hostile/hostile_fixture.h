@@ -40,17 +40,17 @@ struct TChildResult {
     long max_rss_mb = 0;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const TChildResult& r)
-{
-    return out << (r.timed_out ? "timed out" : r.exited ? "exit " : "signal ") << r.status << " after "
-               << r.seconds << " s, " << r.max_rss_mb << " MB";
+inline std::ostream& operator<<(std::ostream& out, const TChildResult& r) {
+    return out << (r.timed_out ? "timed out"
+                   : r.exited  ? "exit "
+                               : "signal ")
+               << r.status << " after " << r.seconds << " s, " << r.max_rss_mb << " MB";
 }
 
 // Runs body in a forked child and returns its exit status (body's result),
 // its wall time and its peak resident memory. A child still running after
 // timeout_seconds is killed.
-inline TChildResult run_in_child(const std::function<int()>& body, double timeout_seconds = 60)
-{
+inline TChildResult run_in_child(const std::function<int()>& body, double timeout_seconds = 60) {
     std::fflush(nullptr);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
@@ -88,16 +88,14 @@ inline TChildResult run_in_child(const std::function<int()>& body, double timeou
 }
 
 // Sends the standard error stream of this (child) process to a file.
-inline void redirect_stderr(const std::string& path)
-{
+inline void redirect_stderr(const std::string& path) {
     std::fflush(stderr);
     if (!std::freopen(path.c_str(), "w", stderr))
         _exit(102);
 }
 
 // Gives up root for good; false when this process cannot.
-inline bool become_nobody()
-{
+inline bool become_nobody() {
     return setgroups(0, nullptr) == 0 && setgid(NOBODY_GID) == 0 && setuid(NOBODY_UID) == 0 && geteuid() != 0;
 }
 
@@ -105,16 +103,14 @@ inline bool become_nobody()
 // may enter, removed with everything in it afterwards.
 class TScratchDir {
 public:
-    TScratchDir()
-    {
+    TScratchDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "cratoria-hostile-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("no scratch directory");
         path = pattern;
         chmod(path.c_str(), 0755);
     }
-    ~TScratchDir()
-    {
+    ~TScratchDir() {
         std::error_code ignored;
         std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
                                      ignored);
@@ -128,13 +124,11 @@ public:
     std::string path;
 };
 
-inline void write_file(const std::string& path, const std::string& text)
-{
+inline void write_file(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-inline std::string read_file(const std::string& path)
-{
+inline std::string read_file(const std::string& path) {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
@@ -143,8 +137,7 @@ inline std::string read_file(const std::string& path)
 // Writes a file of repeat copies of block, one block at a time, so a file of
 // hundreds of megabytes costs the test no more memory than a block.
 inline void write_repeated(const std::string& path, const std::string& head, const std::string& block, size_t repeat,
-                           const std::string& tail)
-{
+                           const std::string& tail) {
     std::ofstream file(path, std::ios::binary);
     file << head;
     for (size_t i = 0; i < repeat; ++i)
@@ -156,15 +149,13 @@ inline void write_repeated(const std::string& path, const std::string& head, con
 class TNoise {
 public:
     explicit TNoise(uint32_t seed) : state(seed) {}
-    uint32_t next()
-    {
+    uint32_t next() {
         state ^= state << 13;
         state ^= state >> 17;
         state ^= state << 5;
         return state;
     }
-    std::string bytes(size_t size)
-    {
+    std::string bytes(size_t size) {
         std::string text(size, '\0');
         for (char& c : text)
             c = static_cast<char>(next() >> 24);
@@ -175,9 +166,9 @@ private:
     uint32_t state;
 };
 
-#define EXPECT_WITHIN_BOUNDS(result)                                                                                 \
-    do {                                                                                                              \
-        EXPECT_FALSE((result).timed_out) << (result);                                                                \
-        EXPECT_LT((result).seconds, CASE_MAX_SECONDS) << (result);                                                   \
-        EXPECT_LT((result).max_rss_mb, CASE_MAX_RSS_MB) << (result);                                                 \
+#define EXPECT_WITHIN_BOUNDS(result)                                                                                   \
+    do {                                                                                                               \
+        EXPECT_FALSE((result).timed_out) << (result);                                                                  \
+        EXPECT_LT((result).seconds, CASE_MAX_SECONDS) << (result);                                                     \
+        EXPECT_LT((result).max_rss_mb, CASE_MAX_RSS_MB) << (result);                                                   \
     } while (0)

@@ -13,8 +13,7 @@ namespace {
 
 constexpr int KILL_ROUNDS = 300;
 
-std::string saved_text(int which, const TScratchDir& dir)
-{
+std::string saved_text(int which, const TScratchDir& dir) {
     THighScore store = save_loop_store(which);
     const std::string path = dir / ("expected" + std::to_string(which));
     EXPECT_TRUE(store.write_to_xml(path));
@@ -22,8 +21,7 @@ std::string saved_text(int which, const TScratchDir& dir)
 }
 
 // Starts the save loop and returns once its first save has begun.
-pid_t start_save_loop(const std::string& file)
-{
+pid_t start_save_loop(const std::string& file) {
     int ready[2];
     if (pipe(ready) != 0)
         return -1;
@@ -49,8 +47,7 @@ pid_t start_save_loop(const std::string& file)
 
 }  // namespace
 
-TEST(CrashSafeSave, AKilledSaveLeavesTheOldOrTheNewFile)
-{
+TEST(CrashSafeSave, AKilledSaveLeavesTheOldOrTheNewFile) {
     TScratchDir dir;
     const std::string file = dir / "scores.xml";
     const std::string texts[2] = {saved_text(0, dir), saved_text(1, dir)};
@@ -97,6 +94,6 @@ TEST(CrashSafeSave, AKilledSaveLeavesTheOldOrTheNewFile)
     // tested with the whole program.
     EXPECT_GT(seen[0], 0);
     EXPECT_GT(seen[1], 0);
-    std::cout << "old file " << seen[0] << " times, new file " << seen[1] << " times, temporary file left "
-              << leftovers << " times\n";
+    std::cout << "old file " << seen[0] << " times, new file " << seen[1] << " times, temporary file left " << leftovers
+              << " times\n";
 }

@@ -15,8 +15,7 @@ protected:
     // Imports the file in a child process whose standard error, the
     // reader's stream, goes to a file. The child's exit status is the
     // import's result + 10, or 1 when its level count differs.
-    TChildResult import_in_child(const std::string& file_name, size_t expected_levels = SIZE_MAX)
-    {
+    TChildResult import_in_child(const std::string& file_name, size_t expected_levels = SIZE_MAX) {
         return run_in_child([&] {
             redirect_stderr(dir / "messages");
             TLevelCollection collection;
@@ -28,24 +27,21 @@ protected:
     }
 
     std::string messages() const { return read_file(dir / "messages"); }
-    std::string problem(int level, const std::string& what, const std::string& file = "set") const
-    {
+    std::string problem(int level, const std::string& what, const std::string& file = "set") const {
         return "TLevelCollection.import: " + file + ": level " + std::to_string(level) + ": " + what + "\n";
     }
 
     TScratchDir dir;
 };
 
-size_t count_lines(const std::string& text)
-{
+size_t count_lines(const std::string& text) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 }  // namespace
 
 // Random bytes: every invalid cell gets its own line, as the format wants.
-TEST_F(HostileLevels, BinaryDataAndNulBytesAreReadToTheEnd)
-{
+TEST_F(HostileLevels, BinaryDataAndNulBytesAreReadToTheEnd) {
     TNoise noise(20261206);
     write_file(dir / "set", noise.bytes(1024 * 1024));
     TChildResult random = import_in_child("set");
@@ -68,8 +64,7 @@ TEST_F(HostileLevels, BinaryDataAndNulBytesAreReadToTheEnd)
 // Five megabytes of random bytes hold about two million invalid cells. One
 // line for each would be some 150 MB of messages, flushed one by one: five to
 // twenty seconds of every start-up spent writing to the terminal.
-TEST_F(HostileLevels, BinaryFileOfFiveMegabytesIsRejectedInSeconds)
-{
+TEST_F(HostileLevels, BinaryFileOfFiveMegabytesIsRejectedInSeconds) {
     TNoise noise(20261206);
     write_file(dir / "set", noise.bytes(5 * 1024 * 1024));
     TChildResult result = import_in_child("set");
@@ -78,8 +73,7 @@ TEST_F(HostileLevels, BinaryFileOfFiveMegabytesIsRejectedInSeconds)
     EXPECT_LT(count_lines(messages()), 10000u);
 }
 
-TEST_F(HostileLevels, OneLineOfAHundredMegabytes)
-{
+TEST_F(HostileLevels, OneLineOfAHundredMegabytes) {
     const std::string block(1024 * 1024, '#');
     write_repeated(dir / "set", "", std::string(1024 * 1024, 'x'), 100, "\n;\n\n" + MINI);
     TChildResult comment = import_in_child("set", 1);
@@ -99,8 +93,7 @@ TEST_F(HostileLevels, OneLineOfAHundredMegabytes)
     EXPECT_WITHIN_BOUNDS(title);
 }
 
-TEST_F(HostileLevels, AHundredThousandLevels)
-{
+TEST_F(HostileLevels, AHundredThousandLevels) {
     std::string levels;
     for (int i = 1; i <= 100000; ++i)
         levels += "; " + std::to_string(i) + "\n\n" + MINI + "\n";
@@ -120,8 +113,7 @@ TEST_F(HostileLevels, AHundredThousandLevels)
 
 // 16,777,217 = 24,929 x 673: one cell more than the largest grid, reached
 // with rows of moderate width; the largest grid itself is kept.
-TEST_F(HostileLevels, GridsAtTheCellLimit)
-{
+TEST_F(HostileLevels, GridsAtTheCellLimit) {
     const std::string closed_row = "#" + std::string(671, ' ') + "#\n";
     write_repeated(dir / "set", ";\n\n" + std::string(673, '#') + "\n#@$." + std::string(668, ' ') + "#\n", closed_row,
                    24929 - 3, std::string(673, '#') + "\n");
@@ -140,8 +132,7 @@ TEST_F(HostileLevels, GridsAtTheCellLimit)
 
 // Open floor touching the border is flooded from it cell by cell; the fill
 // must not recurse once per cell.
-TEST_F(HostileLevels, DeepFloodsOfOpenFloor)
-{
+TEST_F(HostileLevels, DeepFloodsOfOpenFloor) {
     for (int side : {2000, 4096}) {
         const std::string open_row = std::string(side - 1, ' ') + "#\n";
         write_repeated(dir / "set", ";\n\n", open_row, side - 1, "#@$." + std::string(side - 5, ' ') + "#\n");
@@ -157,8 +148,7 @@ TEST_F(HostileLevels, DeepFloodsOfOpenFloor)
     }
 }
 
-TEST_F(HostileLevels, EntriesThatAreNotReadableFiles)
-{
+TEST_F(HostileLevels, EntriesThatAreNotReadableFiles) {
     std::filesystem::create_directory(dir / "folder");
     TChildResult folder = import_in_child("folder", 0);
     EXPECT_EQ(folder.status, 10 - 2) << folder;

@@ -7,8 +7,7 @@
 
 namespace {
 
-void put_le(std::string& bytes, size_t at, uint32_t value, int size)
-{
+void put_le(std::string& bytes, size_t at, uint32_t value, int size) {
     char little_endian[4];
     for (int i = 0; i < size; ++i)
         little_endian[i] = static_cast<char>(value >> (8 * i));
@@ -17,8 +16,7 @@ void put_le(std::string& bytes, size_t at, uint32_t value, int size)
 
 // A valid uncompressed picture of the given depth, with a grey palette
 // when it has one.
-std::string make_bmp(int width, int height, int depth)
-{
+std::string make_bmp(int width, int height, int depth) {
     const int colours = depth <= 8 ? 1 << depth : 0;
     const int offset = 54 + 4 * colours;
     const int row_size = (width * depth + 31) / 32 * 4;
@@ -39,16 +37,14 @@ std::string make_bmp(int width, int height, int depth)
     return bytes;
 }
 
-std::string with(std::string bytes, size_t at, uint32_t value, int size)
-{
+std::string with(std::string bytes, size_t at, uint32_t value, int size) {
     put_le(bytes, at, value, size);
     return bytes;
 }
 
 class HostilePictures : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         ASSERT_NE(SDL_SetVideoMode(64, 64, 32, SDL_SWSURFACE), nullptr) << SDL_GetError();
     }
@@ -56,8 +52,7 @@ protected:
 
     // Loads the bytes as a picture in a child; its status is 0 for a
     // picture, 1 for a refusal with exactly the loader's message.
-    TChildResult load(const std::string& bytes)
-    {
+    TChildResult load(const std::string& bytes) {
         write_file(dir / "picture.bmp", bytes);
         return run_in_child([&] {
             redirect_stderr(dir / "messages");
@@ -76,8 +71,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HostilePictures, LyingHeadersAreRefused)
-{
+TEST_F(HostilePictures, LyingHeadersAreRefused) {
     const std::string rgb = make_bmp(16, 16, 24);
     const std::string paletted = make_bmp(16, 16, 8);
     ASSERT_EQ(load(rgb).status, 0);
@@ -122,10 +116,9 @@ TEST_F(HostilePictures, LyingHeadersAreRefused)
 
 // Random damage to the headers and palettes of good pictures: whatever
 // loads is a picture, whatever does not says so, and nothing else happens.
-TEST_F(HostilePictures, DamagedHeadersNeverCrashTheLoader)
-{
-    const std::string originals[] = {make_bmp(16, 16, 24), make_bmp(9, 5, 8), make_bmp(33, 3, 4),
-                                     make_bmp(7, 7, 1), make_bmp(5, 4, 32), make_bmp(6, 6, 16)};
+TEST_F(HostilePictures, DamagedHeadersNeverCrashTheLoader) {
+    const std::string originals[] = {make_bmp(16, 16, 24), make_bmp(9, 5, 8),  make_bmp(33, 3, 4),
+                                     make_bmp(7, 7, 1),    make_bmp(5, 4, 32), make_bmp(6, 6, 16)};
     const TChildResult result = run_in_child([&] {
         redirect_stderr(dir / "messages");
         TNoise noise(77);

@@ -8,8 +8,7 @@
 
 namespace {
 
-bool same_records(const THighScore& a, const THighScore& b)
-{
+bool same_records(const THighScore& a, const THighScore& b) {
     if (a.collection_scores.size() != b.collection_scores.size())
         return false;
     for (const auto& [name, scores] : a.collection_scores) {
@@ -25,22 +24,20 @@ bool same_records(const THighScore& a, const THighScore& b)
     return true;
 }
 
-std::string level_line(int nr)
-{
+std::string level_line(int nr) {
     return "<Level nr=\"" + std::to_string(nr) + "\" moves=\"" + std::to_string(10 * nr) + "\" pushes=\"" +
-        std::to_string(nr) + "\" />";
+           std::to_string(nr) + "\" />";
 }
 
 const std::string GOOD = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Collection name=\"default\">\n    " +
-    level_line(1) + "\n</Collection>\n";
+                         level_line(1) + "\n</Collection>\n";
 
 class HostileScores : public ::testing::Test {
 protected:
     std::string path() const { return dir / "scores.xml"; }
 
     // A store that saves far more than a few kilobytes.
-    static THighScore big_store()
-    {
+    static THighScore big_store() {
         THighScore store;
         for (int nr = 1; nr <= 2000; ++nr)
             store.set_score("default", nr, TScore{10 * nr, nr});
@@ -55,8 +52,7 @@ protected:
 // Files TinyXML must never see: each is refused quickly without reading
 // more than the size limit, and the next save keeps it whole beside the new
 // file.
-TEST_F(HostileScores, HostileFilesAreRefusedAndKeptAside)
-{
+TEST_F(HostileScores, HostileFilesAreRefusedAndKeptAside) {
     const struct {
         const char* what;
         std::function<void(const std::string&)> make;
@@ -92,14 +88,26 @@ TEST_F(HostileScores, HostileFilesAreRefusedAndKeptAside)
 
 // Entities TinyXML decodes into bytes a name can hold, or leaves as they
 // are: whatever is read must survive a save and a reload unchanged.
-TEST_F(HostileScores, OddEntitiesReadBackAsTheyWereRead)
-{
-    const char* names[] = {"&bogus;", "&#0;", "&#x0;", "&#xD800;", "&#xDCFF;", "&#x110000;", "&#xFFFFFFFF;",
-                           "&#99999999999999999999;", "&#;", "&#x;", "&", "&amp", "a&b;c", "&#65;&#x42;",
-                           "&#x7F;&#x80;&#xFFFE;", "&lt;&gt;&quot;&apos;"};
+TEST_F(HostileScores, OddEntitiesReadBackAsTheyWereRead) {
+    const char* names[] = {"&bogus;",
+                           "&#0;",
+                           "&#x0;",
+                           "&#xD800;",
+                           "&#xDCFF;",
+                           "&#x110000;",
+                           "&#xFFFFFFFF;",
+                           "&#99999999999999999999;",
+                           "&#;",
+                           "&#x;",
+                           "&",
+                           "&amp",
+                           "a&b;c",
+                           "&#65;&#x42;",
+                           "&#x7F;&#x80;&#xFFFE;",
+                           "&lt;&gt;&quot;&apos;"};
     for (const char* name : names) {
         const std::string text = "<Collection name=\"" + std::string(name) + "\">" + level_line(2) +
-            "<Level nr=\"&#49;\" moves=\"&#x39;9\" pushes=\"&bogus;\" /></Collection>\n";
+                                 "<Level nr=\"&#49;\" moves=\"&#x39;9\" pushes=\"&bogus;\" /></Collection>\n";
         write_file(path(), text);
         const TChildResult result = run_in_child([&] {
             THighScore first;
@@ -115,8 +123,7 @@ TEST_F(HostileScores, OddEntitiesReadBackAsTheyWereRead)
     }
 }
 
-TEST_F(HostileScores, ADirectoryInPlaceOfTheFileIsLeftAlone)
-{
+TEST_F(HostileScores, ADirectoryInPlaceOfTheFileIsLeftAlone) {
     std::filesystem::create_directory(path());
     write_file(path() + "/keep", "mine");
     THighScore store;
@@ -129,8 +136,7 @@ TEST_F(HostileScores, ADirectoryInPlaceOfTheFileIsLeftAlone)
 
 // Root writes anywhere, so the save runs as nobody: the file is nobody's,
 // the directory root's, and only the directory stops the save.
-TEST_F(HostileScores, AReadOnlyWorkingDirectoryKeepsTheOldFile)
-{
+TEST_F(HostileScores, AReadOnlyWorkingDirectoryKeepsTheOldFile) {
     write_file(path(), GOOD);
     const TChildResult result = run_in_child([&] {
         if (geteuid() == 0) {
@@ -152,8 +158,7 @@ TEST_F(HostileScores, AReadOnlyWorkingDirectoryKeepsTheOldFile)
 
 // A full disk, as the file size limit makes it: write() fails with EFBIG
 // partway through the new text, as ENOSPC would.
-TEST_F(HostileScores, AFullDiskKeepsTheOldFileWhole)
-{
+TEST_F(HostileScores, AFullDiskKeepsTheOldFileWhole) {
     write_file(path(), GOOD);
     const TChildResult result = run_in_child([&] {
         signal(SIGXFSZ, SIG_IGN);

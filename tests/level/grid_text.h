@@ -8,8 +8,7 @@
 
 // "_" outside, " " floor, "." target, "$" box, "*" box on target, "#" wall,
 // "!" invalid; "@" and "+" stand for floor and target and set the start.
-inline void fill_grid(TLevel& level, const std::vector<std::string>& rows)
-{
+inline void fill_grid(TLevel& level, const std::vector<std::string>& rows) {
     level.create(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));
     for (int32_t y = 0; y < level.height; ++y) {
         for (int32_t x = 0; x < level.width; ++x) {
@@ -17,15 +16,16 @@ inline void fill_grid(TLevel& level, const std::vector<std::string>& rows)
             const char c = rows[y][x];
             if (c == '@' || c == '+')
                 level.set_start(x, y);
-            const int32_t code = c == '!' ? CELL_INVALID : c == '@' ? CELL_FLOOR : c == '+' ? CELL_TARGET
-                : static_cast<int32_t>(codes.find(c));
+            const int32_t code = c == '!'   ? CELL_INVALID
+                                 : c == '@' ? CELL_FLOOR
+                                 : c == '+' ? CELL_TARGET
+                                            : static_cast<int32_t>(codes.find(c));
             level.set(x, y, code);
         }
     }
 }
 
-inline std::vector<std::string> grid_text(const TLevel& level)
-{
+inline std::vector<std::string> grid_text(const TLevel& level) {
     std::vector<std::string> rows;
     for (int32_t y = 0; y < level.height; ++y) {
         std::string row;

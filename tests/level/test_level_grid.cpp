@@ -6,8 +6,7 @@
 
 using Rows = std::vector<std::string>;
 
-TEST(LevelGrid, CreateRefusesSmallHugeAndOverflowingSizes)
-{
+TEST(LevelGrid, CreateRefusesSmallHugeAndOverflowingSizes) {
     TLevel level;
     EXPECT_EQ(level.create(2, 10), -1);
     EXPECT_EQ(level.create(10, 2), -1);
@@ -27,8 +26,7 @@ TEST(LevelGrid, CreateRefusesSmallHugeAndOverflowingSizes)
     EXPECT_EQ(level.create(4096, 4096), 0);
 }
 
-TEST(LevelGrid, GetAndSetStayInsideTheGrid)
-{
+TEST(LevelGrid, GetAndSetStayInsideTheGrid) {
     TLevel level;
     ASSERT_EQ(level.create(4, 3), 0);
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 3}}) {
@@ -40,8 +38,7 @@ TEST(LevelGrid, GetAndSetStayInsideTheGrid)
     EXPECT_EQ(level.get(3, 2), 99);
 }
 
-TEST(LevelGrid, OutsideFillStopsAtEveryNonFloorCell)
-{
+TEST(LevelGrid, OutsideFillStopsAtEveryNonFloorCell) {
     TLevel closed;
     fill_grid(closed, {"  ####  ", "###  ###", "# $ .  #", "#  @   #", "########"});
     closed.mark_outside();
@@ -65,8 +62,7 @@ TEST(LevelGrid, OutsideFillStopsAtEveryNonFloorCell)
     EXPECT_EQ(grid_text(single), (Rows{"   ", "###", "___"}));
 }
 
-TEST(LevelGrid, OutsideFillOfTheLargestOpenGridNeedsNoDeepStack)
-{
+TEST(LevelGrid, OutsideFillOfTheLargestOpenGridNeedsNoDeepStack) {
     TLevel level;
     ASSERT_EQ(level.create(4096, 4096), 0);
     level.fill_outside_from(2048, 2048);
@@ -74,8 +70,7 @@ TEST(LevelGrid, OutsideFillOfTheLargestOpenGridNeedsNoDeepStack)
     EXPECT_EQ(std::count(level.cells.get(), level.cells.get() + count, CELL_OUTSIDE), count);
 }
 
-TEST(LevelGrid, SolvedOnlyWithoutEmptyTargets)
-{
+TEST(LevelGrid, SolvedOnlyWithoutEmptyTargets) {
     TLevel level;
     fill_grid(level, {"#####", "#*@*#", "#####"});
     EXPECT_TRUE(level.is_solved());
@@ -83,8 +78,7 @@ TEST(LevelGrid, SolvedOnlyWithoutEmptyTargets)
     EXPECT_FALSE(level.is_solved());
 }
 
-TEST(LevelGrid, WorkingCopySharesNothingWithItsSource)
-{
+TEST(LevelGrid, WorkingCopySharesNothingWithItsSource) {
     TLevel source;
     fill_grid(source, {"######", "# $. #", "#  @ #", "######"});
     source.set_number(7);

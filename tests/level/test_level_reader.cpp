@@ -18,8 +18,7 @@ const std::string MINI = "#####\n#@$.#\n#####\n";
 
 class LevelReader : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         directory = std::filesystem::temp_directory_path() / ("cratoria_level_" + std::string(info->name()));
         std::filesystem::remove_all(directory);
@@ -27,14 +26,12 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
 
-    int32_t read(const std::string& text, const std::string& file_name = "set")
-    {
+    int32_t read(const std::string& text, const std::string& file_name = "set") {
         std::ofstream(directory / file_name, std::ios::binary) << text;
         messages.str("");
         return collection.import(directory.string() + "/", file_name, messages);
     }
-    std::string problem(int32_t level, const std::string& what, const std::string& file_name = "set") const
-    {
+    std::string problem(int32_t level, const std::string& what, const std::string& file_name = "set") const {
         return "TLevelCollection.import: " + file_name + ": level " + std::to_string(level) + ": " + what + "\n";
     }
 
@@ -45,11 +42,11 @@ protected:
 
 }  // namespace
 
-TEST_F(LevelReader, KeepsLevelsInFileOrderWithTheirGridAndStart)
-{
-    EXPECT_EQ(read("Some set\nby someone\n\n;1\n'First  \n" + MINI + "\n\nnotes\n; two\n\n"
+TEST_F(LevelReader, KeepsLevelsInFileOrderWithTheirGridAndStart) {
+    EXPECT_EQ(read("Some set\nby someone\n\n;1\n'First  \n" + MINI +
+                   "\n\nnotes\n; two\n\n"
                    "  ####\n### .#\n#  $ #\n# @###\n####\n"),
-        0);
+              0);
     EXPECT_EQ(messages.str(), "");
     EXPECT_EQ(collection.name, "set");
     ASSERT_EQ(collection.levels.size(), 2u);
@@ -69,8 +66,7 @@ TEST_F(LevelReader, KeepsLevelsInFileOrderWithTheirGridAndStart)
     EXPECT_TRUE(collection.levels.empty());
 }
 
-TEST_F(LevelReader, TitleSlotIsAlwaysConsumed)
-{
+TEST_F(LevelReader, TitleSlotIsAlwaysConsumed) {
     // The first row stands in the title slot and is lost.
     EXPECT_EQ(read(";1\n#######\n" + MINI), 0);
     ASSERT_EQ(collection.levels.size(), 1u);
@@ -82,18 +78,20 @@ TEST_F(LevelReader, TitleSlotIsAlwaysConsumed)
     EXPECT_EQ(collection.levels[1]->number, 2);
 
     EXPECT_EQ(read(";1\n'Title\n'R w\n" + MINI), -2);
-    EXPECT_EQ(messages.str(), problem(1, "error on line 1") + problem(1, "error on line 1") + problem(1, "error on line 1"));
+    EXPECT_EQ(messages.str(),
+              problem(1, "error on line 1") + problem(1, "error on line 1") + problem(1, "error on line 1"));
     ASSERT_EQ(collection.levels.size(), 1u);
     EXPECT_EQ(collection.levels[0]->name, "'Title");
     EXPECT_EQ(collection.levels[0]->height, 4);
 }
 
-TEST_F(LevelReader, RowCharactersAndPlacementRules)
-{
+TEST_F(LevelReader, RowCharactersAndPlacementRules) {
     EXPECT_EQ(read(";\n\n #####\n #@$.#  \n  $#####\n#\t#\n#;#\n#####\n"), -2);
-    EXPECT_EQ(messages.str(), problem(1, "error on line 2") + problem(1, "error on line 3") + problem(1, "error on line 4") + problem(1, "error on line 5"));
+    EXPECT_EQ(messages.str(), problem(1, "error on line 2") + problem(1, "error on line 3") +
+                                  problem(1, "error on line 4") + problem(1, "error on line 5"));
     ASSERT_EQ(collection.levels.size(), 1u);
-    EXPECT_EQ(grid_text(*collection.levels[0]), (Rows{"_#####__", "_# $.#_!", "__!#####", "#!#_____", "#!#_____", "#####___"}));
+    EXPECT_EQ(grid_text(*collection.levels[0]),
+              (Rows{"_#####__", "_# $.#_!", "__!#####", "#!#_____", "#!#_____", "#####___"}));
 
     // A header line right below a level's last row is one more row of it.
     EXPECT_EQ(read(";\n\n" + MINI + ";2\n\n" + MINI), -2);
@@ -103,10 +101,10 @@ TEST_F(LevelReader, RowCharactersAndPlacementRules)
     EXPECT_EQ(messages.str(), problem(1, "error on line 4"));
 }
 
-TEST_F(LevelReader, LevelChecksRunIndependently)
-{
+TEST_F(LevelReader, LevelChecksRunIndependently) {
     EXPECT_EQ(read(";\n\n#######\n#@+$$ #\n#######\n"), -2);
-    EXPECT_EQ(messages.str(), problem(1, "there must be one guy") + problem(1, "number of targets does not match number of boxes"));
+    EXPECT_EQ(messages.str(),
+              problem(1, "there must be one guy") + problem(1, "number of targets does not match number of boxes"));
     EXPECT_EQ(read(";\n\n######\n#@$$.#\n######\n"), -2);
     EXPECT_EQ(messages.str(), problem(1, "number of targets does not match number of boxes"));
     EXPECT_EQ(read(";\n\n#####\n# $.#\n#####\n"), -2);
@@ -114,20 +112,22 @@ TEST_F(LevelReader, LevelChecksRunIndependently)
     EXPECT_EQ(read(";\n\n#####\n#@ ##\n#####\n"), -2);
     EXPECT_EQ(messages.str(), problem(1, "has no boxes"));
     EXPECT_EQ(read(";\n\n#####\n#@ .#\n#####\n"), -2);
-    EXPECT_EQ(messages.str(), problem(1, "number of targets does not match number of boxes") + problem(1, "has no boxes"));
+    EXPECT_EQ(messages.str(),
+              problem(1, "number of targets does not match number of boxes") + problem(1, "has no boxes"));
     EXPECT_EQ(read(";\n\n" + MINI + "\n;\n\n#####\n#@ *#\n#####\n\n;\n\n########\n#@a$b.c#\n########\n"), -2);
-    EXPECT_EQ(messages.str(), problem(3, "error on line 2") + problem(3, "error on line 2") + problem(3, "error on line 2"));
+    EXPECT_EQ(messages.str(),
+              problem(3, "error on line 2") + problem(3, "error on line 2") + problem(3, "error on line 2"));
     ASSERT_EQ(collection.levels.size(), 3u) << "levels with errors are kept";
     EXPECT_EQ(collection.levels[2]->number, 3);
 }
 
-TEST_F(LevelReader, MessagesStopAtTheLimitAndTheRestAreCounted)
-{
+TEST_F(LevelReader, MessagesStopAtTheLimitAndTheRestAreCounted) {
     // 150 tabs in a row, no keeper and no box, then a level without a keeper:
     // 153 errors in all, of which the first 100 are shown.
     const std::string wall(152, '#');
     const std::string tabs = "#" + std::string(150, '\t') + "#";
-    EXPECT_EQ(read(";\n\n" + MINI + "\n;\n\n" + wall + "\n" + tabs + "\n" + wall + "\n\n;\n\n#####\n# $.#\n#####\n"), -2);
+    EXPECT_EQ(read(";\n\n" + MINI + "\n;\n\n" + wall + "\n" + tabs + "\n" + wall + "\n\n;\n\n#####\n# $.#\n#####\n"),
+              -2);
     std::string expected;
     for (int i = 0; i < 100; ++i)
         expected += problem(2, "error on line 2");
@@ -151,8 +151,7 @@ public:
     std::vector<std::string> flushed;
 
 protected:
-    int sync() override
-    {
+    int sync() override {
         flushed.push_back(str());
         return 0;
     }
@@ -160,18 +159,16 @@ protected:
 
 }  // namespace
 
-TEST_F(LevelReader, EveryMessageIsFlushedAsItIsWritten)
-{
+TEST_F(LevelReader, EveryMessageIsFlushedAsItIsWritten) {
     std::ofstream(directory / "set", std::ios::binary) << ";\n\n#####\n#@ x#\n#####\n";
     TFlushLog log;
     std::ostream stream(&log);
     EXPECT_EQ(collection.import(directory.string() + "/", "set", stream), -2);
     EXPECT_EQ(log.flushed, (std::vector<std::string>{problem(1, "error on line 2"),
-                               problem(1, "error on line 2") + problem(1, "has no boxes")}));
+                                                     problem(1, "error on line 2") + problem(1, "has no boxes")}));
 }
 
-TEST_F(LevelReader, LineEnds)
-{
+TEST_F(LevelReader, LineEnds) {
     const std::string text = "set\n;1\n'T\n\n  ####\n###@ #\n# $. #\n######\n\n;2\n\n" + MINI;
     ASSERT_EQ(read(text), 0);
     const Rows first = grid_text(*collection.levels[0]);
@@ -198,8 +195,7 @@ TEST_F(LevelReader, LineEnds)
     EXPECT_EQ(collection.levels.size(), 1u);
 }
 
-TEST_F(LevelReader, LevelsWithoutAGridAreReportedNotKept)
-{
+TEST_F(LevelReader, LevelsWithoutAGridAreReportedNotKept) {
     EXPECT_EQ(read(";\n\n#####\n#####\n\n;\n\n##\n#@\n##\n\n;\n\n" + MINI), -2);
     EXPECT_EQ(messages.str(), problem(1, "level is smaller than 3 x 3") + problem(2, "level is smaller than 3 x 3"));
     ASSERT_EQ(collection.levels.size(), 1u);
@@ -216,8 +212,7 @@ TEST_F(LevelReader, LevelsWithoutAGridAreReportedNotKept)
     EXPECT_TRUE(collection.levels.empty());
 }
 
-TEST_F(LevelReader, HostileFilesFinishQuickly)
-{
+TEST_F(LevelReader, HostileFilesFinishQuickly) {
     const auto start = std::chrono::steady_clock::now();
 
     // 60,000 x 60,001 cells would wrap a 32-bit product.
@@ -245,8 +240,7 @@ TEST_F(LevelReader, HostileFilesFinishQuickly)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-TEST_F(LevelReader, FilesThatCannotBeRead)
-{
+TEST_F(LevelReader, FilesThatCannotBeRead) {
     ASSERT_EQ(read(";\n\n" + MINI, "kept"), 0);
     collection.name = "before";
     messages.str("");
@@ -262,8 +256,7 @@ TEST_F(LevelReader, FilesThatCannotBeRead)
     EXPECT_EQ(collection.name, "folder");
 }
 
-TEST_F(LevelReader, CommunitySetReadsWithoutErrors)
-{
+TEST_F(LevelReader, CommunitySetReadsWithoutErrors) {
     const std::string sets = "/work/shared/fixtures/public-levels/";
     if (!std::filesystem::exists(sets + "microban-skinner-xye-2025.xsb"))
         GTEST_SKIP() << "community level sets are not on this machine";

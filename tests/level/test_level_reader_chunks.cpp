@@ -22,8 +22,7 @@ const Rows LEVEL_GRID = {"__#####_", "###  .#_", "#  $* #_", "########"};
 
 class LevelReaderChunks : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         directory = std::filesystem::temp_directory_path() / ("cratoria_chunks_" + std::string(info->name()));
         std::filesystem::remove_all(directory);
@@ -31,8 +30,7 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
 
-    int32_t read(const std::string& text)
-    {
+    int32_t read(const std::string& text) {
         std::ofstream(directory / "set", std::ios::binary) << text;
         messages.str("");
         return collection.import(directory.string() + "/", "set", messages);
@@ -42,8 +40,7 @@ protected:
     // ahead of the first chunk's end.
     static std::string lead(size_t before) { return std::string(CHUNK - before - 1, 'c') + "\n"; }
 
-    static std::string with_crlf(const std::string& text)
-    {
+    static std::string with_crlf(const std::string& text) {
         std::string crlf;
         for (char c : text)
             crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -57,8 +54,7 @@ protected:
 
 }  // namespace
 
-TEST_F(LevelReaderChunks, EveryLineOfALevelMayCrossAChunksEnd)
-{
+TEST_F(LevelReaderChunks, EveryLineOfALevelMayCrossAChunksEnd) {
     for (const bool crlf : {false, true}) {
         const std::string level = crlf ? with_crlf(LEVEL) : LEVEL;
         for (size_t before = 0; before <= level.size(); ++before) {
@@ -76,8 +72,7 @@ TEST_F(LevelReaderChunks, EveryLineOfALevelMayCrossAChunksEnd)
     }
 }
 
-TEST_F(LevelReaderChunks, ACarriageReturnAtAChunksEndBelongsToTheLineEndOnlyBeforeALineFeed)
-{
+TEST_F(LevelReaderChunks, ACarriageReturnAtAChunksEndBelongsToTheLineEndOnlyBeforeALineFeed) {
     // The row's last wall is the chunk's last byte but one, its CR the last.
     const std::string head = ";1\n\n#####\n#@$.#";
     EXPECT_EQ(read(lead(head.size() + 1) + head + "\r\n#####\n"), 0) << messages.str();
@@ -90,8 +85,7 @@ TEST_F(LevelReaderChunks, ACarriageReturnAtAChunksEndBelongsToTheLineEndOnlyBefo
     EXPECT_EQ(messages.str(), "TLevelCollection.import: set: level 1: error on line 2\n");
 }
 
-TEST_F(LevelReaderChunks, RowErrorsAreCountedPerCellAndTheLastKeeperStarts)
-{
+TEST_F(LevelReaderChunks, RowErrorsAreCountedPerCellAndTheLastKeeperStarts) {
     // Three bad cells in one row, one of them the row's last; a keeper left
     // of the first wall, which is no keeper; then three keepers, of which the
     // last in row order is the start.

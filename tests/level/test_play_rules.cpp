@@ -9,8 +9,7 @@ using Rows = std::vector<std::string>;
 namespace {
 
 struct TBoard {
-    explicit TBoard(const Rows& rows)
-    {
+    explicit TBoard(const Rows& rows) {
         TLevel source;
         fill_grid(source, rows);
         level.copy_from(source);
@@ -23,8 +22,7 @@ struct TBoard {
 
 }  // namespace
 
-TEST(PlayRules, DirectionCodes)
-{
+TEST(PlayRules, DirectionCodes) {
     const std::vector<std::pair<int32_t, int32_t>> deltas = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}, {0, 0}};
     for (int32_t direction = 0; direction <= 5; ++direction) {
         int32_t dx = 9, dy = 9;
@@ -33,8 +31,7 @@ TEST(PlayRules, DirectionCodes)
     }
 }
 
-TEST(PlayRules, RefusedStepsChangeNothing)
-{
+TEST(PlayRules, RefusedStepsChangeNothing) {
     TBoard board({"_#####", "_#$$ #", "@ $#.#", "_#.  #", "_#####"});
     const Rows before = board.text();
     for (auto [dx, dy] : {std::pair{1, 1}, {0, 0}, {2, 0}, {0, -2}, {INT32_MIN, 0}})
@@ -60,8 +57,7 @@ TEST(PlayRules, RefusedStepsChangeNothing)
     EXPECT_EQ(edge.level.move(1, 0), MOVE_BLOCKED);
 }
 
-TEST(PlayRules, PushesCarryTheTargetUnderTheBox)
-{
+TEST(PlayRules, PushesCarryTheTargetUnderTheBox) {
     TBoard board({"#######", "#@*  .#", "#######"});
     EXPECT_EQ(board.level.move(1, 0), MOVE_PUSHED);
     EXPECT_EQ(board.text(), (Rows{"#######", "# .$ .#", "#######"}));
@@ -75,8 +71,7 @@ TEST(PlayRules, PushesCarryTheTargetUnderTheBox)
     EXPECT_EQ(board.level.get(2, 1), CELL_TARGET) << "the keeper walked over the target";
 }
 
-TEST(PlayRules, UndoTakesBackExactlyOneStep)
-{
+TEST(PlayRules, UndoTakesBackExactlyOneStep) {
     TBoard board({"######", "# @*.#", "######"});
     const Rows start = board.text();
     ASSERT_EQ(board.level.move(1, 0), MOVE_PUSHED);

@@ -96,8 +96,8 @@ TEST_F(LoadImageTest, SizesTheFileCannotHoldAreRefused) {
 }
 
 TEST_F(LoadImageTest, AlphaChannelIsDrawnOpaque) {
-    SDL_Surface* picture =
-        load_image(write_file("alpha.bmp", make_bmp(4, 3, [](int, int) { return ORANGE; }, false, true)));
+    SDL_Surface* picture = load_image(write_file("alpha.bmp", make_bmp(
+                                                                  4, 3, [](int, int) { return ORANGE; }, false, true)));
     ASSERT_NE(nullptr, picture);
     fill_screen({0, 0, 0});
     SDL_Rect to = {5, 5, 0, 0};

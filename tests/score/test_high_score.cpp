@@ -3,8 +3,7 @@
 
 using HighScoreFile = ScoreDir;
 
-TEST(HighScore, AnswersOnlyWhatWasRecordedAndNeverCompares)
-{
+TEST(HighScore, AnswersOnlyWhatWasRecordedAndNeverCompares) {
     THighScore store;
     TScore score{7, 8};
     EXPECT_FALSE(store.get_score("default", 1, score));
@@ -20,8 +19,7 @@ TEST(HighScore, AnswersOnlyWhatWasRecordedAndNeverCompares)
     EXPECT_EQ(score.pushes, 40);
 }
 
-TEST_F(HighScoreFile, WritesTheDocumentedLayoutByteForByte)
-{
+TEST_F(HighScoreFile, WritesTheDocumentedLayoutByteForByte) {
     THighScore store;
     EXPECT_FALSE(store.read_from_xml(path));
     store.set_score("default", 2, {40, 12});
@@ -42,8 +40,7 @@ TEST_F(HighScoreFile, WritesTheDocumentedLayoutByteForByte)
                                           "</Collection>\n"));
 }
 
-TEST_F(HighScoreFile, OrdersNamesByBytesAndLevelsByNumber)
-{
+TEST_F(HighScoreFile, OrdersNamesByBytesAndLevelsByNumber) {
     THighScore store;
     store.set_score("alpha", 10, {-1, 0});
     store.set_score("alpha", 2, {5, 1});
@@ -60,24 +57,24 @@ TEST_F(HighScoreFile, OrdersNamesByBytesAndLevelsByNumber)
                                           "</Collection>\n"));
 }
 
-TEST_F(HighScoreFile, SkipsMalformedEntriesOneByOne)
-{
-    write_file(path, "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n"
-                     "<!DOCTYPE scores>\n<!-- kept by hand -->\n"
-                     "<Collection name=\"twice\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
-                     "<Collection name='a'>\n"
-                     "  text <Other nr=\"9\" moves=\"9\" pushes=\"9\" /><![CDATA[<Level>]]>\n"
-                     "  <Level nr=\"1\" moves=\"abc\" pushes=\"  +7\" />\n"
-                     "  <Level nr=\"2\" moves=\"12x\" pushes=\"-3\" />\n"
-                     "  <Level nr=\"3\" moves=\"5\" />\n"
-                     "  <Level nr=\"4\" moves=\"99999999999\" pushes=\"1\"></Level>\n"
-                     "  <Level nr=\"2\" moves=\"13\" pushes=\"-3\" />\n"
-                     "</Collection>\n"
-                     "<Collection><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
-                     "<Collection name=\"\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
-                     "<Collection name=\"twice\"><Level nr=\"2\" moves=\"2\" pushes=\"2\" /></Collection>\n"
-                     "<Collection name=\"empty\" />\n"
-                     "<Root><Collection name=\"inner\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection></Root>\n");
+TEST_F(HighScoreFile, SkipsMalformedEntriesOneByOne) {
+    write_file(path,
+               "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n"
+               "<!DOCTYPE scores>\n<!-- kept by hand -->\n"
+               "<Collection name=\"twice\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
+               "<Collection name='a'>\n"
+               "  text <Other nr=\"9\" moves=\"9\" pushes=\"9\" /><![CDATA[<Level>]]>\n"
+               "  <Level nr=\"1\" moves=\"abc\" pushes=\"  +7\" />\n"
+               "  <Level nr=\"2\" moves=\"12x\" pushes=\"-3\" />\n"
+               "  <Level nr=\"3\" moves=\"5\" />\n"
+               "  <Level nr=\"4\" moves=\"99999999999\" pushes=\"1\"></Level>\n"
+               "  <Level nr=\"2\" moves=\"13\" pushes=\"-3\" />\n"
+               "</Collection>\n"
+               "<Collection><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
+               "<Collection name=\"\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>\n"
+               "<Collection name=\"twice\"><Level nr=\"2\" moves=\"2\" pushes=\"2\" /></Collection>\n"
+               "<Collection name=\"empty\" />\n"
+               "<Root><Collection name=\"inner\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection></Root>\n");
     THighScore store;
     store.set_score("mine", 1, {4, 2});
     ASSERT_TRUE(store.read_from_xml(path));

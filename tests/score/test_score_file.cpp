@@ -16,8 +16,7 @@ const std::string GOOD_FILE = score_file("<Collection name=\"default\">\n"
 
 }
 
-TEST_F(ScoreFile, KeepsAnUnparseableFileAsBackupBeforeReplacingIt)
-{
+TEST_F(ScoreFile, KeepsAnUnparseableFileAsBackupBeforeReplacingIt) {
     const std::string damaged = "<?xml version=\"1.0\" ?>\n<Collection name=\"default\">\n    <Level nr=";
     write_file(path, damaged);
     THighScore store;
@@ -34,8 +33,7 @@ TEST_F(ScoreFile, KeepsAnUnparseableFileAsBackupBeforeReplacingIt)
     EXPECT_EQ(read_file(path + ".bak"), damaged);
 }
 
-TEST_F(ScoreFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
-{
+TEST_F(ScoreFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
     write_file(path, GOOD_FILE);
     THighScore store;
     for (int32_t level = 1; level <= 200; ++level) {
@@ -57,8 +55,7 @@ TEST_F(ScoreFile, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
     EXPECT_FALSE(exists(path + ".bak"));
 }
 
-TEST_F(ScoreFile, RemovesTheLeftoverOfAKilledSaveAtStart)
-{
+TEST_F(ScoreFile, RemovesTheLeftoverOfAKilledSaveAtStart) {
     write_file(path, GOOD_FILE);
     write_file(path + ".tmp", score_file("<Collection name=\"def"));
     THighScore store;
@@ -68,8 +65,7 @@ TEST_F(ScoreFile, RemovesTheLeftoverOfAKilledSaveAtStart)
     EXPECT_TRUE(store.get_score("default", 1, score));
 }
 
-TEST_F(ScoreFile, LeavesADirectoryInThePlaceOfTheFileAlone)
-{
+TEST_F(ScoreFile, LeavesADirectoryInThePlaceOfTheFileAlone) {
     ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
     write_file(path + "/inside", "kept");
     THighScore store;
@@ -81,8 +77,7 @@ TEST_F(ScoreFile, LeavesADirectoryInThePlaceOfTheFileAlone)
     EXPECT_FALSE(exists(path + ".bak"));
 }
 
-TEST_F(ScoreFile, WritesThroughASymbolicLinkKeepingLinkAndPermissions)
-{
+TEST_F(ScoreFile, WritesThroughASymbolicLinkKeepingLinkAndPermissions) {
     ASSERT_EQ(mkdir((dir + "/real").c_str(), 0700), 0);
     const std::string target = dir + "/real/best.xml";
     write_file(target, GOOD_FILE);

@@ -10,8 +10,7 @@ using ScoreText = ScoreDir;
 
 namespace {
 
-std::string repeated(const std::string& piece, size_t count)
-{
+std::string repeated(const std::string& piece, size_t count) {
     std::string text;
     for (size_t i = 0; i < count; ++i) {
         text += piece;
@@ -19,8 +18,7 @@ std::string repeated(const std::string& piece, size_t count)
     return text;
 }
 
-std::string nested(size_t depth)
-{
+std::string nested(size_t depth) {
     return repeated("<a>", depth) + repeated("</a>", depth);
 }
 
@@ -30,10 +28,9 @@ std::string nested(size_t depth)
 const std::string SWALLOWED_CLOSE = "<a>&#</a>&#1;";
 const std::string SWALLOWED_EMPTY = "<a x=\"&#\"/>&#1;\">";
 
-}
+}  // namespace
 
-TEST(ScoreTextCheck, CountsNestingAsTinyXmlWillSeeIt)
-{
+TEST(ScoreTextCheck, CountsNestingAsTinyXmlWillSeeIt) {
     EXPECT_TRUE(is_safe_score_text(nested(16)));
     EXPECT_FALSE(is_safe_score_text(nested(17)));
     for (const auto& piece : {SWALLOWED_CLOSE, SWALLOWED_EMPTY}) {
@@ -47,8 +44,7 @@ TEST(ScoreTextCheck, CountsNestingAsTinyXmlWillSeeIt)
     EXPECT_FALSE(is_safe_score_text("<a" + attributes + "/>"));
 }
 
-TEST(ScoreTextCheck, AcceptsOnlyWellFormedUtf8)
-{
+TEST(ScoreTextCheck, AcceptsOnlyWellFormedUtf8) {
     EXPECT_TRUE(is_safe_score_text("<a x='caf\xC3\xA9 \xF0\x9F\x98\x80 \xED\xB3\xA9' />"));
     EXPECT_FALSE(is_safe_score_text("<a x='\xED\xA0\x80' />"));
     EXPECT_FALSE(is_safe_score_text("<a x='\xC0\xAF' />"));
@@ -57,8 +53,7 @@ TEST(ScoreTextCheck, AcceptsOnlyWellFormedUtf8)
     EXPECT_FALSE(is_safe_score_text(std::string("<a/>\0<a/>", 9)));
 }
 
-TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem)
-{
+TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem) {
     const std::string level = "<Collection name=\"default\"><Level nr=\"1\" moves=\"1\" pushes=\"1\" /></Collection>";
     const std::string hostile[] = {
         level + "\n<Collection name=\"x\xE2\x82",
@@ -84,15 +79,21 @@ TEST_F(ScoreText, RefusesHostileFilesQuicklyAndKeepsThem)
     }
 }
 
-TEST_F(ScoreText, NamesOfAnyBytesSurviveASaveAndAReload)
-{
+TEST_F(ScoreText, NamesOfAnyBytesSurviveASaveAndAReload) {
     std::string every_byte;
     for (int byte = 1; byte < 256; ++byte) {
         every_byte += static_cast<char>(byte);
     }
     const std::string names[] = {
-        "caf\xE9", "\xE2\x82", "\xED\xB2\x80", std::string("nul\0byte", 8), " spaced \r\n", every_byte,
-        "Caf\xC3\xA9 \xE2\x82\xAC", "Tom & \"Jerry\" <3 'n'\t", "a&#x41;b",
+        "caf\xE9",
+        "\xE2\x82",
+        "\xED\xB2\x80",
+        std::string("nul\0byte", 8),
+        " spaced \r\n",
+        every_byte,
+        "Caf\xC3\xA9 \xE2\x82\xAC",
+        "Tom & \"Jerry\" <3 'n'\t",
+        "a&#x41;b",
     };
     THighScore store;
     for (int32_t level = 0; level < 9; ++level) {

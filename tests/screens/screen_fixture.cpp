@@ -20,8 +20,7 @@ constexpr Uint32 RUNAWAY_TIME = 600000;
 // Tiles in blues and greens, so that nothing on the board looks like the
 // red of a highlighted entry.
 void write_skin(int32_t size) {
-    SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 6 * size, 2 * size, 24, 0xFF0000, 0x00FF00,
-                                                0x0000FF, 0);
+    SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 6 * size, 2 * size, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     for (int32_t tile = 0; tile < SKIN_TILE_COUNT; ++tile) {
         SDL_Rect rect = {static_cast<Sint16>(tile % 6 * size), static_cast<Sint16>(tile / 6 * size),
                          static_cast<Uint16>(size), static_cast<Uint16>(size)};
@@ -44,17 +43,25 @@ SDL_Color pixel(const SDL_Surface* surface, int32_t x, int32_t y) {
     const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
     Uint32 value = 0;
     switch (bpp) {
-    case 1: value = *p; break;
-    case 2: value = *reinterpret_cast<const Uint16*>(p); break;
-    case 3: value = SDL_BYTEORDER == SDL_LIL_ENDIAN ? p[0] | p[1] << 8 | p[2] << 16 : p[2] | p[1] << 8 | p[0] << 16; break;
-    default: value = *reinterpret_cast<const Uint32*>(p); break;
+    case 1:
+        value = *p;
+        break;
+    case 2:
+        value = *reinterpret_cast<const Uint16*>(p);
+        break;
+    case 3:
+        value = SDL_BYTEORDER == SDL_LIL_ENDIAN ? p[0] | p[1] << 8 | p[2] << 16 : p[2] | p[1] << 8 | p[0] << 16;
+        break;
+    default:
+        value = *reinterpret_cast<const Uint32*>(p);
+        break;
     }
     SDL_Color color = {0, 0, 0, 0};
     SDL_GetRGB(value, surface->format, &color.r, &color.g, &color.b);
     return color;
 }
 
-} // namespace
+}  // namespace
 
 Uint32 FakeClock::now = 0;
 TGame* FakeClock::watched = nullptr;

@@ -35,12 +35,9 @@ TEST_F(MenuTest, ReturnsStartOrQuit) {
         int32_t result;
     };
     const Case cases[] = {
-        {{SDLK_DOWN, SDLK_ESCAPE}, -1},
-        {{SDLK_RETURN}, 1},
-        {{SDLK_UP, SDLK_RETURN}, 1},
-        {{SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}, -1},
-        {{SDLK_DOWN, SDLK_q}, -1},
-        {{SDLK_KP_ENTER, SDLK_SPACE, SDLK_RETURN}, 1},
+        {{SDLK_DOWN, SDLK_ESCAPE}, -1}, {{SDLK_RETURN}, 1},
+        {{SDLK_UP, SDLK_RETURN}, 1},    {{SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}, -1},
+        {{SDLK_DOWN, SDLK_q}, -1},      {{SDLK_KP_ENTER, SDLK_SPACE, SDLK_RETURN}, 1},
     };
     for (const Case& each : cases) {
         for (SDLKey key : each.keys)
@@ -164,7 +161,8 @@ TEST_F(MenuTest, HelpLeavesOnlyByItsKeys) {
 // A window lower than header and panel together has no board area at all.
 TEST_F(MenuTest, TinyWindowDrawsEveryScreen) {
     push_resize(1, 1);
-    push_keys({SDLK_DOWN, SDLK_RETURN, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_ESCAPE, SDLK_UP, SDLK_UP, SDLK_RETURN});
+    push_keys(
+        {SDLK_DOWN, SDLK_RETURN, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_ESCAPE, SDLK_UP, SDLK_UP, SDLK_RETURN});
     ASSERT_EQ(1, game->menu());
     push_key(SDLK_RIGHT);
     push_resize(30, 2);
@@ -181,4 +179,4 @@ TEST_F(MenuTest, HelpEndsAtAResize) {
     EXPECT_EQ(2, queued_events());
 }
 
-} // namespace
+}  // namespace

@@ -217,4 +217,4 @@ INSTANTIATE_TEST_SUITE_P(
                       BestCase{"Equal", "<Level nr=\"1\" moves=\"30\" pushes=\"8\"/>", {30, 8}, true}),
     [](const ::testing::TestParamInfo<BestCase>& info) { return std::string(info.param.name); });
 
-} // namespace
+}  // namespace

@@ -9,8 +9,7 @@
 
 namespace {
 
-TBoard board_of(const std::string& fixture, size_t index)
-{
+TBoard board_of(const std::string& fixture, size_t index) {
     TLevelCollection collection;
     std::ostringstream messages;
     EXPECT_EQ(collection.import(TEST_DATA_DIR "/solver/", fixture, messages), 0);
@@ -19,12 +18,13 @@ TBoard board_of(const std::string& fixture, size_t index)
     return board;
 }
 
-int32_t square(const TBoard& board, int32_t x, int32_t y) { return board.square_of[y * board.width + x]; }
+int32_t square(const TBoard& board, int32_t x, int32_t y) {
+    return board.square_of[y * board.width + x];
+}
 
 }  // namespace
 
-TEST(Board, DeadSquaresAreCornersAndWallsWithoutTargets)
-{
+TEST(Board, DeadSquaresAreCornersAndWallsWithoutTargets) {
     // "Round the corner": inside 4 x 3, target at (4, 3).
     const TBoard board = board_of("solvable", 1);
     EXPECT_TRUE(board.is_dead[square(board, 1, 1)]);
@@ -38,8 +38,7 @@ TEST(Board, DeadSquaresAreCornersAndWallsWithoutTargets)
     EXPECT_FALSE(board.is_dead[square(board, 4, 3)]);
 }
 
-TEST(Board, LowerBoundNeverExceedsTheFewestPushes)
-{
+TEST(Board, LowerBoundNeverExceedsTheFewestPushes) {
     const int32_t fewest[] = {1, 3, 2, 6, 5};
     for (size_t i = 0; i < std::size(fewest); ++i) {
         const TBoard board = board_of("solvable", i);
@@ -50,8 +49,7 @@ TEST(Board, LowerBoundNeverExceedsTheFewestPushes)
     EXPECT_EQ(unreachable.lower_bound(unreachable.start_boxes), BOARD_UNREACHABLE);
 }
 
-TEST(Board, FrozenBoxesAreADeadlockOnlyOffTheirTargets)
-{
+TEST(Board, FrozenBoxesAreADeadlockOnlyOffTheirTargets) {
     // "Four in a block": four boxes at (2..3, 2..3) in an open room.
     const TBoard board = board_of("unsolvable", 2);
     std::vector<uint8_t> box_at(board.cell_of.size(), 0);
@@ -77,8 +75,7 @@ TEST(Board, FrozenBoxesAreADeadlockOnlyOffTheirTargets)
     EXPECT_FALSE(pair.frozen_deadlock(square(pair, 3, 1), pair_at));
 }
 
-TEST(Board, RefusesLevelsWithoutMatchingBoxesAndTargets)
-{
+TEST(Board, RefusesLevelsWithoutMatchingBoxesAndTargets) {
     TLevel level;
     ASSERT_EQ(level.create(5, 3), 0);
     for (int32_t x = 0; x < 5; ++x) {

@@ -27,8 +27,7 @@ struct TRecord {
 };
 
 // Only regular files are collections to the game; solutions live below.
-std::vector<std::string> shipped_collections()
-{
+std::vector<std::string> shipped_collections() {
     std::vector<std::string> names;
     if (DIR* dir = opendir(LEVELS_DIR.c_str())) {
         while (dirent* entry = readdir(dir)) {
@@ -42,8 +41,7 @@ std::vector<std::string> shipped_collections()
     return names;
 }
 
-std::map<int32_t, TRecord> read_solutions(const std::string& name)
-{
+std::map<int32_t, TRecord> read_solutions(const std::string& name) {
     std::map<int32_t, TRecord> records;
     std::ifstream in(LEVELS_DIR + "solutions/" + name + ".txt");
     for (std::string line; std::getline(in, line);) {
@@ -60,8 +58,7 @@ std::map<int32_t, TRecord> read_solutions(const std::string& name)
 
 }  // namespace
 
-TEST(ShippedLevels, EveryCollectionReadsCleanlyAndFitsTheWindow)
-{
+TEST(ShippedLevels, EveryCollectionReadsCleanlyAndFitsTheWindow) {
     const std::vector<std::string> names = shipped_collections();
     ASSERT_GE(names.size(), 5u);
     EXPECT_NE(std::find(names.begin(), names.end(), "default"), names.end());
@@ -81,8 +78,7 @@ TEST(ShippedLevels, EveryCollectionReadsCleanlyAndFitsTheWindow)
     }
 }
 
-TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel)
-{
+TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel) {
     for (const std::string& name : shipped_collections()) {
         SCOPED_TRACE(name);
         TLevelCollection collection;

@@ -10,8 +10,7 @@
 
 namespace {
 
-void read_fixture(const std::string& name, TLevelCollection& collection)
-{
+void read_fixture(const std::string& name, TLevelCollection& collection) {
     std::ostringstream messages;
     ASSERT_EQ(collection.import(TEST_DATA_DIR "/solver/", name, messages), 0);
     ASSERT_EQ(messages.str(), "");
@@ -19,8 +18,7 @@ void read_fixture(const std::string& name, TLevelCollection& collection)
 
 }  // namespace
 
-TEST(Solver, FindsTheFewestPushesAndAReplayableSolution)
-{
+TEST(Solver, FindsTheFewestPushesAndAReplayableSolution) {
     // Counted by a breadth-first search over pushes without any pruning.
     const int32_t fewest[] = {1, 3, 2, 6, 5};
     TLevelCollection collection;
@@ -39,8 +37,7 @@ TEST(Solver, FindsTheFewestPushesAndAReplayableSolution)
     }
 }
 
-TEST(Solver, ProvesDeadlockedLevelsUnsolvable)
-{
+TEST(Solver, ProvesDeadlockedLevelsUnsolvable) {
     // A box in a corner, a frozen pair, a frozen block, a keeper on the wrong
     // side, a target no box can reach, a box that can only go deeper in.
     TLevelCollection collection;
@@ -55,8 +52,7 @@ TEST(Solver, ProvesDeadlockedLevelsUnsolvable)
     }
 }
 
-TEST(Solver, GivesUpAtItsStateLimit)
-{
+TEST(Solver, GivesUpAtItsStateLimit) {
     TLevelCollection collection;
     read_fixture("large", collection);
     ASSERT_EQ(collection.levels.size(), 1u);
@@ -67,8 +63,7 @@ TEST(Solver, GivesUpAtItsStateLimit)
     EXPECT_EQ(solver.solution, "");
 }
 
-TEST(Solver, RefusesWhatIsNotALevel)
-{
+TEST(Solver, RefusesWhatIsNotALevel) {
     TLevel level;
     ASSERT_EQ(level.create(3, 3), 0);
     level.set_start(1, 1);
@@ -76,8 +71,7 @@ TEST(Solver, RefusesWhatIsNotALevel)
     EXPECT_EQ(solver.solve(level), SOLVE_NOT_A_LEVEL);
 }
 
-TEST(Replay, RejectsSolutionsThatLieAboutTheirPushes)
-{
+TEST(Replay, RejectsSolutionsThatLieAboutTheirPushes) {
     TLevelCollection collection;
     read_fixture("solvable", collection);
     const TLevel& level = *collection.levels[1];

@@ -19,41 +19,28 @@ struct TTemplate {
 // Three by three wall patterns, "#" wall and " " floor, read row by row;
 // each is also used turned and mirrored.
 const TTemplate TEMPLATES[] = {
-    {"         ", {10, 4, 1}},
-    {"#        ", {6, 4, 0}},
-    {"##       ", {4, 4, 0}},
-    {"###      ", {3, 3, 1}},
-    {"    #    ", {4, 3, 0}},
-    {"#  #     ", {2, 3, 0}},
-    {"## #     ", {2, 3, 0}},
-    {"# #      ", {2, 3, 1}},
-    {"    ##   ", {1, 3, 0}},
-    {"#   #    ", {1, 2, 0}},
-    {"# ## #   ", {0, 1, 2}},
-    {"# #  ### ", {0, 1, 0}},
-    {"# ## ## #", {0, 2, 8}},
-    {"###   ###", {0, 2, 8}},
-    {"# #  ####", {0, 2, 6}},
-    {"# #   ###", {0, 1, 5}},
-    {"# #   # #", {0, 1, 3}},
-    {"###  ## #", {0, 1, 4}},
+    {"         ", {10, 4, 1}}, {"#        ", {6, 4, 0}}, {"##       ", {4, 4, 0}}, {"###      ", {3, 3, 1}},
+    {"    #    ", {4, 3, 0}},  {"#  #     ", {2, 3, 0}}, {"## #     ", {2, 3, 0}}, {"# #      ", {2, 3, 1}},
+    {"    ##   ", {1, 3, 0}},  {"#   #    ", {1, 2, 0}}, {"# ## #   ", {0, 1, 2}}, {"# #  ### ", {0, 1, 0}},
+    {"# ## ## #", {0, 2, 8}},  {"###   ###", {0, 2, 8}}, {"# #  ####", {0, 2, 6}}, {"# #   ###", {0, 1, 5}},
+    {"# #   # #", {0, 1, 3}},  {"###  ## #", {0, 1, 4}},
 };
 
 const int32_t STEP_X[BOARD_DIRECTIONS] = {-1, 1, 0, 0};
 const int32_t STEP_Y[BOARD_DIRECTIONS] = {0, 0, -1, 1};
 
-char& at(std::vector<std::string>& rows, int32_t x, int32_t y) { return rows[y][x]; }
+char& at(std::vector<std::string>& rows, int32_t x, int32_t y) {
+    return rows[y][x];
+}
 
-bool is_wall(const std::vector<std::string>& rows, int32_t x, int32_t y)
-{
+bool is_wall(const std::vector<std::string>& rows, int32_t x, int32_t y) {
     return y < 0 || y >= static_cast<int32_t>(rows.size()) || x < 0 || x >= static_cast<int32_t>(rows[y].size()) ||
            rows[y][x] == '#';
 }
 
 // Walls out of every floor cell's reach, even diagonally, hold nothing up:
 // those connected to the border become outside, then the picture is cropped.
-void close_and_crop(std::vector<std::string>& rows)
-{
+void close_and_crop(std::vector<std::string>& rows) {
     const int32_t height = static_cast<int32_t>(rows.size());
     const int32_t width = static_cast<int32_t>(rows[0].size());
     auto needed = [&](int32_t x, int32_t y) {
@@ -107,8 +94,7 @@ void close_and_crop(std::vector<std::string>& rows)
 
 }  // namespace
 
-bool level_from_rows(const std::vector<std::string>& rows, TLevel& level)
-{
+bool level_from_rows(const std::vector<std::string>& rows, TLevel& level) {
     size_t width = 0;
     for (const std::string& row : rows)
         width = std::max(width, row.size());
@@ -118,13 +104,27 @@ bool level_from_rows(const std::vector<std::string>& rows, TLevel& level)
         for (size_t x = 0; x < rows[y].size(); ++x) {
             int32_t code = CELL_FLOOR;
             switch (rows[y][x]) {
-            case '#': code = CELL_WALL; break;
-            case '$': code = CELL_BOX; break;
-            case '.': code = CELL_TARGET; break;
-            case '*': code = CELL_BOX_ON_TARGET; break;
-            case '+': code = CELL_TARGET; level.set_start(x, y); break;
-            case '@': level.set_start(x, y); break;
-            default: break;
+            case '#':
+                code = CELL_WALL;
+                break;
+            case '$':
+                code = CELL_BOX;
+                break;
+            case '.':
+                code = CELL_TARGET;
+                break;
+            case '*':
+                code = CELL_BOX_ON_TARGET;
+                break;
+            case '+':
+                code = CELL_TARGET;
+                level.set_start(x, y);
+                break;
+            case '@':
+                level.set_start(x, y);
+                break;
+            default:
+                break;
             }
             level.set(x, y, code);
         }
@@ -133,8 +133,7 @@ bool level_from_rows(const std::vector<std::string>& rows, TLevel& level)
     return true;
 }
 
-std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile)
-{
+std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile) {
     const int32_t width = between(profile.min_width, profile.max_width);
     const int32_t height = between(profile.min_height, profile.max_height);
     std::vector<std::string> rows(height + 2, std::string(width + 2, '#'));
@@ -208,8 +207,7 @@ std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile
 
 // A few small rooms strung together by long, bending corridors one square
 // wide, with one extra corridor now and then to make a loop.
-void TGenerator::carve_rooms_and_corridors(std::vector<std::string>& rows)
-{
+void TGenerator::carve_rooms_and_corridors(std::vector<std::string>& rows) {
     const int32_t width = static_cast<int32_t>(rows[0].size()) - 2;
     const int32_t height = static_cast<int32_t>(rows.size()) - 2;
     const int32_t rooms = between(3, 5);
@@ -245,8 +243,7 @@ void TGenerator::carve_rooms_and_corridors(std::vector<std::string>& rows)
         corridor(centres.front(), centres.back());
 }
 
-bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out)
-{
+bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
     std::vector<std::string> rows = build_room(profile);
     std::vector<std::pair<int32_t, int32_t>> floor;
     for (int32_t y = 0; y < static_cast<int32_t>(rows.size()); ++y)

@@ -30,20 +30,34 @@ struct TNamedProfile {
 
 // width and height of the inside, boxes, style, pushes, box changes, states.
 const TNamedProfile PROFILES[] = {
-    {"teach", "First rooms: one box, then two and three, each a little further from home.",
-     {4, 8, 3, 6, 1, 3, STYLE_MIXED, 3, 1, 300000}, 12, true},
-    {"nooks", "Small rooms with tight corners, where every push counts.",
-     {5, 8, 4, 7, 2, 4, STYLE_MIXED, 22, 5, 600000}, 4, false},
-    {"halls", "Wide halls with pillars and alcoves; room to move, and to go astray.",
-     {11, 15, 6, 8, 3, 4, STYLE_OPEN, 28, 6, 500000}, 2, false},
-    {"crowd", "Storerooms packed with boxes, where one wrong push blocks three.",
-     {7, 9, 5, 7, 6, 7, STYLE_MIXED, 24, 8, 500000}, 2, false},
-    {"passages", "Long corridors that bend and cross, with boxes that must travel them.",
-     {14, 20, 8, 11, 2, 4, STYLE_CORRIDORS, 30, 5, 500000}, 2, false},
+    {"teach",
+     "First rooms: one box, then two and three, each a little further from home.",
+     {4, 8, 3, 6, 1, 3, STYLE_MIXED, 3, 1, 300000},
+     12,
+     true},
+    {"nooks",
+     "Small rooms with tight corners, where every push counts.",
+     {5, 8, 4, 7, 2, 4, STYLE_MIXED, 22, 5, 600000},
+     4,
+     false},
+    {"halls",
+     "Wide halls with pillars and alcoves; room to move, and to go astray.",
+     {11, 15, 6, 8, 3, 4, STYLE_OPEN, 28, 6, 500000},
+     2,
+     false},
+    {"crowd",
+     "Storerooms packed with boxes, where one wrong push blocks three.",
+     {7, 9, 5, 7, 6, 7, STYLE_MIXED, 24, 8, 500000},
+     2,
+     false},
+    {"passages",
+     "Long corridors that bend and cross, with boxes that must travel them.",
+     {14, 20, 8, 11, 2, 4, STYLE_CORRIDORS, 30, 5, 500000},
+     2,
+     false},
 };
 
-int usage()
-{
+int usage() {
     std::cerr << "usage: cratoria_generate PROFILE SEED COUNT [TITLES_FILE]\nprofiles:";
     for (const TNamedProfile& named : PROFILES)
         std::cerr << ' ' << named.name;
@@ -53,8 +67,7 @@ int usage()
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 4)
         return usage();
     const TNamedProfile* named = nullptr;
@@ -108,7 +121,8 @@ int main(int argc, char** argv)
                            (count == 1 ? 0.0 : double(pool.back().pushes - pool.front().pushes) * i / (count - 1));
         size_t best = pool.size();
         for (size_t c = 0; c < pool.size(); ++c)
-            if (!taken[c] && (best == pool.size() || std::abs(pool[c].pushes - aim) < std::abs(pool[best].pushes - aim)))
+            if (!taken[c] &&
+                (best == pool.size() || std::abs(pool[c].pushes - aim) < std::abs(pool[best].pushes - aim)))
                 best = c;
         taken[best] = 1;
         picks.push_back(best);
@@ -124,8 +138,8 @@ int main(int argc, char** argv)
         // they must agree before a level is written.
         if (replay_solution(check, level.solution, moves, pushes) != REPLAY_SOLVED || pushes != level.pushes ||
             solver.solve(check) != SOLVE_SOLVED || solver.pushes != level.pushes) {
-            std::cerr << "level " << i + 1 << ": the solver disagrees (" << solver.pushes << " against "
-                      << level.pushes << " pushes)\n";
+            std::cerr << "level " << i + 1 << ": the solver disagrees (" << solver.pushes << " against " << level.pushes
+                      << " pushes)\n";
             return 1;
         }
         std::cout << "\n;" << i + 1 << "\n'";

@@ -77,9 +77,7 @@ public:
 
     // Thin strokes would fade away in the small sizes; no stroke gets
     // thinner than the given number of pixels.
-    double at_least(double width, double pixels_wide) const {
-        return std::max(width, pixels_wide / size);
-    }
+    double at_least(double width, double pixels_wide) const { return std::max(width, pixels_wide / size); }
 
     void fill(const Shape& shape, const Paint& paint, double opacity = 1) {
         const int samples = size <= 64 ? 8 : 4;
@@ -102,9 +100,7 @@ public:
         }
     }
 
-    void fill(const Shape& shape, Color color, double opacity = 1) {
-        fill(shape, solid(color), opacity);
-    }
+    void fill(const Shape& shape, Color color, double opacity = 1) { fill(shape, solid(color), opacity); }
 
     std::vector<uint8_t> rgba() const {
         std::vector<uint8_t> out;
@@ -163,7 +159,7 @@ void draw_crate(Icon& icon) {
     icon.fill(intersect(panel, diagonal(brace)), wood);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -71,7 +71,7 @@ std::vector<uint8_t> zlib_stored(const std::vector<uint8_t>& raw) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 bool write_png(const std::string& file_name, int width, int height, const std::vector<uint8_t>& rgba) {
     if (width <= 0 || height <= 0 || rgba.size() != size_t(width) * height * 4)

@@ -19,4 +19,4 @@ uint8_t to_byte(double channel) {
     return static_cast<uint8_t>(std::min(255.0, std::max(0.0, channel)) + 0.5);
 }
 
-} // namespace paint
+}  // namespace paint

@@ -22,4 +22,4 @@ Paint solid(Color c);
 // The nearest byte to a channel, out-of-range values held at the ends.
 uint8_t to_byte(double channel);
 
-} // namespace paint
+}  // namespace paint

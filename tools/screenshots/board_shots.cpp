@@ -16,14 +16,8 @@ namespace {
 // Every kind of tile: the three wall joins and the lone wall, floor,
 // targets, boxes on floor and on targets, and the keeper.
 const char* const SAMPLE[] = {
-    "    #####",
-    " ####   ####",
-    " #  . $ .  #",
-    "##  *###*  ##",
-    "#  $  @  $  #",
-    "#   ##.##   #",
-    "###  $.   ###",
-    "  #########",
+    "    #####",     " ####   ####",  " #  . $ .  #",  "##  *###*  ##",
+    "#  $  @  $  #", "#   ##.##   #", "###  $.   ###", "  #########",
 };
 constexpr int32_t SAMPLE_WIDTH = 13;
 constexpr int32_t SAMPLE_HEIGHT = sizeof SAMPLE / sizeof SAMPLE[0];
@@ -33,10 +27,18 @@ void build_sample(TPlayLevel& level) {
     for (int32_t y = 0; y < SAMPLE_HEIGHT; ++y) {
         for (int32_t x = 0; SAMPLE[y][x] != '\0'; ++x) {
             switch (SAMPLE[y][x]) {
-            case '#': level.set(x, y, CELL_WALL); break;
-            case '.': level.set(x, y, CELL_TARGET); break;
-            case '$': level.set(x, y, CELL_BOX); break;
-            case '*': level.set(x, y, CELL_BOX_ON_TARGET); break;
+            case '#':
+                level.set(x, y, CELL_WALL);
+                break;
+            case '.':
+                level.set(x, y, CELL_TARGET);
+                break;
+            case '$':
+                level.set(x, y, CELL_BOX);
+                break;
+            case '*':
+                level.set(x, y, CELL_BOX_ON_TARGET);
+                break;
             case '@':
                 level.keeper_x = x;
                 level.keeper_y = y;

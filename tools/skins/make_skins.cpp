@@ -231,7 +231,8 @@ void draw_floor(const Tile& t) {
     t.fill(rounded_box(0.5 + bevel, 0.5 + bevel, 0.5 - gap, 0.5 - gap, r), FLOOR_DARK);
     const int size = t.size;
     t.paint(rounded_box(0.5, 0.5, 0.5 - gap - bevel, 0.5 - gap - bevel, r), [size](double u, double v) {
-        const double grain = noise(u * 6, v * 6, 6, 1) * 0.6 + noise(u * size / 2.0, v * size / 2.0, NO_REPEAT, 2) * 0.4;
+        const double grain =
+            noise(u * 6, v * 6, 6, 1) * 0.6 + noise(u * size / 2.0, v * size / 2.0, NO_REPEAT, 2) * 0.4;
         return scaled(FLOOR_STONE, 0.93 + 0.12 * grain + 0.05 * (1 - u - v));
     });
 }
@@ -430,13 +431,7 @@ Canvas draw_background() {
 
 // A small board drawn the way the game draws it, to judge the tiles together.
 const char* const PREVIEW_BOARD[] = {
-    "--#####----",
-    "###...#----",
-    "#.$.@.#####",
-    "#.$$..*...#",
-    "#+..#.#.$.#",
-    "##..#.....#",
-    "-##########",
+    "--#####----", "###...#----", "#.$.@.#####", "#.$$..*...#", "#+..#.#.$.#", "##..#.....#", "-##########",
 };
 
 Canvas draw_preview(const Canvas& skin, const Canvas& back, int size) {
@@ -460,14 +455,17 @@ Canvas draw_preview(const Canvas& skin, const Canvas& back, int size) {
             const char cell = PREVIEW_BOARD[r][c];
             const bool left = c > 0 && PREVIEW_BOARD[r][c - 1] == '#';
             const bool right = c + 1 < columns && PREVIEW_BOARD[r][c + 1] == '#';
-            const int tile = cell == '#'   ? 7 + (left && right ? 2 : left ? 3 : right ? 1 : 0)
-                             : cell == '$' ? 3
-                             : cell == '*' ? 4
-                             : cell == '@' ? 5
-                             : cell == '+' ? 6
+            const int tile = cell == '#'                       ? 7 + (left && right ? 2
+                                                                      : left        ? 3
+                                                                      : right       ? 1
+                                                                                    : 0)
+                             : cell == '$'                     ? 3
+                             : cell == '*'                     ? 4
+                             : cell == '@'                     ? 5
+                             : cell == '+'                     ? 6
                              : cell == '.' && (r + c) % 5 == 0 ? 2
-                             : cell == '.' ? 1
-                                           : 0;
+                             : cell == '.'                     ? 1
+                                                               : 0;
             if (tile)
                 copy_tile(tile, c, r);
         }

@@ -20,8 +20,7 @@ namespace {
 
 const double PUBLIC_SECONDS = 10.0;
 
-std::vector<std::string> regular_files(const std::string& directory)
-{
+std::vector<std::string> regular_files(const std::string& directory) {
     std::vector<std::string> names;
     if (DIR* dir = opendir(directory.c_str())) {
         while (dirent* entry = readdir(dir)) {
@@ -40,8 +39,7 @@ std::vector<std::string> regular_files(const std::string& directory)
 // header right on top of the first row, notes straight below the last row,
 // trailing spaces. Every run of lines made only of level characters becomes
 // one level of a normalised copy, which the game's reader then reads.
-int32_t import_normalised(const std::string& directory, const std::string& name, TLevelCollection& collection)
-{
+int32_t import_normalised(const std::string& directory, const std::string& name, TLevelCollection& collection) {
     std::ifstream in(directory + "/" + name);
     const std::string copy_directory = "/tmp/";
     const std::string copy_name = "cratoria_bench_" + name;
@@ -69,15 +67,13 @@ int32_t import_normalised(const std::string& directory, const std::string& name,
     return result;
 }
 
-double since(std::chrono::steady_clock::time_point start)
-{
+double since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const bool shipped_only = argc > 1 && std::strcmp(argv[1], "--shipped-only") == 0;
     const std::string levels = std::string(SOURCE_DIR) + "/levels";
     TSolver solver;
@@ -111,7 +107,8 @@ int main(int argc, char** argv)
                 since(start), slowest, largest_pushes);
 
     const std::string public_levels = std::string(SOURCE_DIR) + "/../shared/fixtures/public-levels";
-    const std::vector<std::string> public_files = shipped_only ? std::vector<std::string>() : regular_files(public_levels);
+    const std::vector<std::string> public_files =
+        shipped_only ? std::vector<std::string>() : regular_files(public_levels);
     if (!public_files.empty()) {
         solver.time_limit = PUBLIC_SECONDS;
         int public_total = 0;

@@ -12,8 +12,7 @@ const char MOVE_LETTERS[BOARD_DIRECTIONS + 1] = "lrud";
 
 // Minimum cost perfect matching of rows to columns of a square matrix
 // (Hungarian method with potentials), O(n^3).
-int64_t min_cost_matching(const std::vector<int32_t>& cost, int32_t n)
-{
+int64_t min_cost_matching(const std::vector<int32_t>& cost, int32_t n) {
     const int64_t infinity = std::numeric_limits<int64_t>::max() / 4;
     std::vector<int64_t> u(n + 1, 0), v(n + 1, 0), way_min(n + 1);
     std::vector<int32_t> match(n + 1, 0), way(n + 1, 0);
@@ -62,8 +61,7 @@ int64_t min_cost_matching(const std::vector<int32_t>& cost, int32_t n)
 
 }  // namespace
 
-bool TBoard::load(const TLevel& level)
-{
+bool TBoard::load(const TLevel& level) {
     width = level.width;
     height = level.height;
     cell_of.clear();
@@ -138,8 +136,7 @@ bool TBoard::load(const TLevel& level)
 }
 
 int32_t TBoard::reach(int32_t keeper, const std::vector<uint8_t>& box_at, std::vector<uint8_t>& seen,
-                      std::vector<int32_t>& queue) const
-{
+                      std::vector<int32_t>& queue) const {
     std::fill(seen.begin(), seen.end(), 0);
     queue.assign(1, keeper);
     seen[keeper] = 1;
@@ -158,8 +155,7 @@ int32_t TBoard::reach(int32_t keeper, const std::vector<uint8_t>& box_at, std::v
     return smallest;
 }
 
-bool TBoard::walk(int32_t from, int32_t goal, const std::vector<uint8_t>& box_at, std::string& out) const
-{
+bool TBoard::walk(int32_t from, int32_t goal, const std::vector<uint8_t>& box_at, std::string& out) const {
     std::vector<int32_t> came(cell_of.size(), -1);
     std::vector<int32_t> queue(1, from);
     came[from] = from;
@@ -186,8 +182,7 @@ bool TBoard::walk(int32_t from, int32_t goal, const std::vector<uint8_t>& box_at
     return true;
 }
 
-int32_t TBoard::lower_bound(const std::vector<uint16_t>& boxes) const
-{
+int32_t TBoard::lower_bound(const std::vector<uint16_t>& boxes) const {
     const int32_t n = static_cast<int32_t>(boxes.size());
     cost.resize(static_cast<size_t>(n) * n);
     for (int32_t b = 0; b < n; ++b) {
@@ -204,8 +199,7 @@ int32_t TBoard::lower_bound(const std::vector<uint16_t>& boxes) const
     return total >= BOARD_UNREACHABLE ? BOARD_UNREACHABLE : static_cast<int32_t>(total);
 }
 
-bool TBoard::frozen_deadlock(int32_t square, const std::vector<uint8_t>& box_at) const
-{
+bool TBoard::frozen_deadlock(int32_t square, const std::vector<uint8_t>& box_at) const {
     std::vector<uint8_t> fixed(cell_of.size(), 0);
     std::vector<int32_t> frozen_boxes;
     if (!frozen(square, box_at, fixed, frozen_boxes))
@@ -220,8 +214,7 @@ bool TBoard::frozen_deadlock(int32_t square, const std::vector<uint8_t>& box_at)
 // examined, the boxes already under examination count as walls: of two boxes
 // that block each other, neither can move first.
 bool TBoard::frozen(int32_t square, const std::vector<uint8_t>& box_at, std::vector<uint8_t>& fixed,
-                    std::vector<int32_t>& frozen_boxes) const
-{
+                    std::vector<int32_t>& frozen_boxes) const {
     const size_t recorded = frozen_boxes.size();
     fixed[square] = 1;
     const bool result = blocked(square, BOARD_LEFT, BOARD_RIGHT, box_at, fixed, frozen_boxes) &&
@@ -238,8 +231,7 @@ bool TBoard::frozen(int32_t square, const std::vector<uint8_t>& box_at, std::vec
 }
 
 bool TBoard::blocked(int32_t square, int32_t first, int32_t second, const std::vector<uint8_t>& box_at,
-                     std::vector<uint8_t>& fixed, std::vector<int32_t>& frozen_boxes) const
-{
+                     std::vector<uint8_t>& fixed, std::vector<int32_t>& frozen_boxes) const {
     const int32_t a = next[square][first];
     const int32_t b = next[square][second];
     if (a < 0 || b < 0 || fixed[a] || fixed[b])

@@ -14,16 +14,14 @@
 
 namespace {
 
-int usage()
-{
+int usage() {
     std::cerr << "usage: cratoria_solve [--seconds S] [--states N] COLLECTION_FILE\n";
     return 2;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     TSolver solver;
     std::string path;
     for (int i = 1; i < argc; ++i) {
@@ -66,10 +64,9 @@ int main(int argc, char** argv)
                 ++failures;
                 break;
             }
-            std::cout << level->number << ' ' << solver.pushes << ' ' << solver.moves << ' ' << solver.solution
-                      << '\n';
-            std::cerr << "level " << level->number << ": " << solver.pushes << " pushes, " << solver.moves
-                      << " moves (" << stats << ")\n";
+            std::cout << level->number << ' ' << solver.pushes << ' ' << solver.moves << ' ' << solver.solution << '\n';
+            std::cerr << "level " << level->number << ": " << solver.pushes << " pushes, " << solver.moves << " moves ("
+                      << stats << ")\n";
             break;
         }
         case SOLVE_UNSOLVABLE:

@@ -5,8 +5,7 @@
 
 #include "level/play_level.h"
 
-int32_t replay_solution(const TLevel& level, const std::string& letters, int32_t& moves, int32_t& pushes)
-{
+int32_t replay_solution(const TLevel& level, const std::string& letters, int32_t& moves, int32_t& pushes) {
     moves = 0;
     pushes = 0;
     TPlayLevel play;
@@ -14,11 +13,20 @@ int32_t replay_solution(const TLevel& level, const std::string& letters, int32_t
     for (char letter : letters) {
         int32_t direction = 0;
         switch (std::tolower(static_cast<unsigned char>(letter))) {
-        case 'l': direction = DIR_LEFT; break;
-        case 'r': direction = DIR_RIGHT; break;
-        case 'u': direction = DIR_UP; break;
-        case 'd': direction = DIR_DOWN; break;
-        default: return REPLAY_BAD_LETTER;
+        case 'l':
+            direction = DIR_LEFT;
+            break;
+        case 'r':
+            direction = DIR_RIGHT;
+            break;
+        case 'u':
+            direction = DIR_UP;
+            break;
+        case 'd':
+            direction = DIR_DOWN;
+            break;
+        default:
+            return REPLAY_BAD_LETTER;
         }
         int32_t dx = 0;
         int32_t dy = 0;

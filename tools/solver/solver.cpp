@@ -19,16 +19,12 @@ struct TOpenEntry {
     int32_t id;
     // Among equal estimates, the state nearer the goal first: it reaches a
     // solution sooner without giving up optimality.
-    bool operator<(const TOpenEntry& other) const
-    {
-        return f != other.f ? f > other.f : h > other.h;
-    }
+    bool operator<(const TOpenEntry& other) const { return f != other.f ? f > other.f : h > other.h; }
 };
 
 }  // namespace
 
-int32_t TSolver::solve(const TLevel& level)
-{
+int32_t TSolver::solve(const TLevel& level) {
     const auto started = std::chrono::steady_clock::now();
     solution.clear();
     pushes = 0;

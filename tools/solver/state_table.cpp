@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-TStateTable::TStateTable(int32_t boxes) : stride(boxes + 1), slots(1 << 16, -1) {}
+TStateTable::TStateTable(int32_t boxes) : stride(boxes + 1), slots(1 << 16, -1) {
+}
 
-std::pair<int32_t, bool> TStateTable::insert(const std::vector<uint16_t>& state)
-{
+std::pair<int32_t, bool> TStateTable::insert(const std::vector<uint16_t>& state) {
     // Half empty keeps the probe runs short.
     if (static_cast<size_t>(size()) * 2 >= slots.size())
         grow();
@@ -27,8 +27,7 @@ std::pair<int32_t, bool> TStateTable::insert(const std::vector<uint16_t>& state)
     }
 }
 
-uint64_t TStateTable::hash(const uint16_t* state) const
-{
+uint64_t TStateTable::hash(const uint16_t* state) const {
     uint64_t value = 0x9e3779b97f4a7c15ull;
     for (size_t i = 0; i < stride; ++i) {
         value ^= state[i];
@@ -38,8 +37,7 @@ uint64_t TStateTable::hash(const uint16_t* state) const
     return value;
 }
 
-void TStateTable::grow()
-{
+void TStateTable::grow() {
     slots.assign(slots.size() * 2, -1);
     const uint64_t mask = slots.size() - 1;
     for (int32_t id = 0; id < size(); ++id) {

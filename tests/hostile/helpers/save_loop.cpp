@@ -6,8 +6,7 @@
 
 #include "tests/hostile/helpers/two_stores.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: save_loop FILE\n");
         return 2;

@@ -6,8 +6,7 @@
 
 #include "score/high_score.h"
 
-inline THighScore save_loop_store(int which)
-{
+inline THighScore save_loop_store(int which) {
     THighScore store;
     const int collections = which == 0 ? 3 : 40;
     for (int c = 0; c < collections; ++c) {
