@@ -3,6 +3,7 @@
 #include "app/game.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,7 +17,6 @@ namespace {
 
 const char* const LEVEL_DIRECTORY = "levels/";
 const char* const DEFAULT_COLLECTION = "default";
-const char* const SCORES_FILE = "scores.xml";
 
 struct SkinFile {
     const char* file_name;
@@ -53,23 +53,35 @@ std::vector<std::string> level_file_names() {
 
 }  // namespace
 
+void end_process(TExitStatus status, FILE* stream, const char* format, ...) {
+    // exit runs SDL_Quit, and a failure on that way out must not start a
+    // second shutdown.
+    static bool ending = false;
+    if (format) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vfprintf(stream, format, arguments);
+        va_end(arguments);
+    }
+    // exit flushes too, but a message must not depend on how the stream
+    // happens to be buffered.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (ending)
+        std::_Exit(status);
+    ending = true;
+    std::exit(status);
+}
+
 TGame::TGame() {
-    if (font_big.open("gfx/base02.ttf", 30) != 0) {
-        std::fprintf(stderr, "Error: could not load base02.ttf\n");
-        std::exit(31);
-    }
-    if (font_small.open("gfx/vera.ttf", 20) != 0) {
-        std::fprintf(stderr, "Error: could not load vera.ttf\n");
-        std::exit(32);
-    }
-    background = nullptr;
+    if (font_big.open("gfx/base02.ttf", 30) != 0)
+        end_process(EXIT_BIG_FONT, stderr, "Error: could not load base02.ttf\n");
+    if (font_small.open("gfx/vera.ttf", 20) != 0)
+        end_process(EXIT_SMALL_FONT, stderr, "Error: could not load vera.ttf\n");
 }
 
 TGame::~TGame() {
-    // Before init has read scores.xml the store is empty, and writing it
-    // would wipe every record the file holds.
-    if (scores_read)
-        highscore.write_to_xml(SCORES_FILE);
+    save_scores();
     // SDL_Quit frees only the window, so the pictures go here, while SDL is
     // still up: main destroys the game before SDL shuts down.
     SDL_FreeSurface(background);
@@ -80,42 +92,33 @@ TGame::~TGame() {
             tile = nullptr;
         }
     }
-    for (TLevelCollection* each : collections) {
-        each->clear();
-        delete each;
-    }
-    collections.clear();
     collection = nullptr;
+    collections.clear();
 }
 
 int32_t TGame::init() {
-    for (TLevelCollection* each : collections)
-        delete each;
     collections.clear();
-
     // One spare object receives each file; it joins the list only when its
     // file reads without errors, and a failed file's levels are cleared by
     // the next import.
-    collection = new TLevelCollection;
+    auto spare = std::make_unique<TLevelCollection>();
     TLevelCollection* preferred = nullptr;
     for (const std::string& name : level_file_names()) {
         if (static_cast<int32_t>(collections.size()) >= MAX_COLLECTIONS)
             break;
-        if (collection->import(LEVEL_DIRECTORY, name) != 0)
+        if (spare->import(LEVEL_DIRECTORY, name) != 0)
             continue;
-        collections.push_back(collection);
         if (name == DEFAULT_COLLECTION)
-            preferred = collection;
-        collection = new TLevelCollection;
+            preferred = spare.get();
+        collections.push_back(std::move(spare));
+        spare = std::make_unique<TLevelCollection>();
     }
-    delete collection;
-    collection = nullptr;
 
     if (collections.empty()) {
         std::fprintf(stderr, "Error: no level collections found\n");
         return INIT_NO_COLLECTIONS;
     }
-    collection = preferred ? preferred : collections.front();
+    collection = preferred ? preferred : collections.front().get();
 
     const int32_t depth = screen->format->BitsPerPixel;
     for (int32_t i = 0; i < SKIN_COUNT; ++i) {
@@ -130,4 +133,10 @@ int32_t TGame::init() {
     highscore.read_from_xml(SCORES_FILE);
     scores_read = true;
     return INIT_OK;
+}
+
+bool TGame::save_scores() {
+    // Before init has read scores.xml the store is empty, and writing it
+    // would wipe every record the file holds.
+    return scores_read && highscore.write_to_xml(SCORES_FILE);
 }

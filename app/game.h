@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include <SDL.h>
@@ -16,6 +19,8 @@
 
 constexpr int32_t MAX_COLLECTIONS = 80;
 constexpr int32_t SKIN_COUNT = 5;
+// The one file the best results live in, relative to the working directory.
+constexpr const char* SCORES_FILE = "scores.xml";
 
 enum : int32_t {
     INIT_OK = 0,
@@ -27,11 +32,36 @@ enum : int32_t {
     INIT_SKIN12_FAILED = -25,
 };
 
+// The menu's entries, and what menu returns for quit.
 enum : int32_t {
+    MENU_RESULT_QUIT = -1,
     MENU_START = 1,
     MENU_LEVEL_SET = 2,
     MENU_HELP = 3,
     MENU_QUIT = 4,
+};
+
+// Every status the process can end with.
+enum TExitStatus : int {
+    EXIT_OK = 0,
+    EXIT_SDL_INIT = 1,
+    EXIT_VIDEO_MODE = 2,
+    EXIT_TTF_INIT = 3,
+    EXIT_GAME_INIT = 11,
+    EXIT_BIG_FONT = 31,
+    EXIT_SMALL_FONT = 32,
+    EXIT_RESIZE = 41,
+};
+
+// Ends the process with status after writing the printf-style message to
+// stream (none when format is null). The one way the game ends itself.
+[[noreturn]] void end_process(TExitStatus status, FILE* stream, const char* format, ...);
+
+// What a screen's answer to an event asks of the loop that runs it.
+enum TScreenAction : int32_t {
+    SCREEN_STAY,
+    SCREEN_FLIP,
+    SCREEN_LEAVE,
 };
 
 class TGame {
@@ -45,6 +75,8 @@ public:
 
     // Reads the collections, tile sets, background and scores: 0, -11, -21..-25.
     int32_t init();
+    // Writes scores.xml, once init has read it; false when nothing was saved.
+    bool save_scores();
 
     // Rules of play on the working level.
     int32_t start_level(int32_t index);
@@ -54,6 +86,8 @@ public:
     int32_t undo_dir(int32_t direction, bool pushed);
 
     // Layout and drawing; none of them flips except flip.
+    // Height of the board area between the header and the status panel.
+    int32_t board_height() const;
     int32_t choose_skin();
     void clear_screen();
     void draw_background();
@@ -68,7 +102,9 @@ public:
     // Header and status panel of the menu, chooser and help screens.
     void draw_frame();
 
-    // Screens.
+    // Screens. The menu, chooser and help share one loop: it waits for an
+    // event, follows a resize, and lets the screen answer.
+    bool run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer);
     int32_t play();
     int32_t menu();
     void draw_menu(int32_t selection);
@@ -85,7 +121,7 @@ public:
     TSkin skins[SKIN_COUNT];
     int32_t skin_count = SKIN_COUNT;
     TLevelCollection* collection = nullptr;
-    std::vector<TLevelCollection*> collections;
+    std::vector<std::unique_ptr<TLevelCollection>> collections;
     TPlayLevel level;
     int32_t level_nr = -1;
     std::vector<int32_t> history;

@@ -11,25 +11,9 @@
 
 namespace {
 
-enum : int {
-    EXIT_SDL_INIT = 1,
-    EXIT_VIDEO_MODE = 2,
-    EXIT_TTF_INIT = 3,
-    EXIT_GAME_INIT = 11,
-};
-
 constexpr int WINDOW_WIDTH = 800;
 constexpr int WINDOW_HEIGHT = 600;
 constexpr int LOADING_RISE = 20;
-constexpr int32_t MENU_RESULT_QUIT = -1;
-
-// The message is already written; exit flushes too, but a message must not
-// depend on how the stream happens to be buffered.
-[[noreturn]] void end_process(int status) {
-    fflush(stdout);
-    fflush(stderr);
-    exit(status);
-}
 
 // No background picture is loaded yet, so the board area shows its plain fill.
 void show_loading_screen(TGame& game) {
@@ -48,34 +32,25 @@ int main(int, char**) {
     // opens need not parse the locale's compose table, which for a UTF-8
     // locale took more instructions than the rest of start-up together.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
-        printf("SDL Error: %s\n", SDL_GetError());
-        fflush(stdout);
-        return EXIT_SDL_INIT;
-    }
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
+        end_process(EXIT_SDL_INIT, stdout, "SDL Error: %s\n", SDL_GetError());
     atexit(SDL_Quit);
     // SDL 1.2 keeps a thread that wakes every millisecond while its timer
     // subsystem is up, though the game installs no timer; SDL_GetTicks and
     // SDL_Delay work without it, and the idle game wakes ten times less.
     SDL_QuitSubSystem(SDL_INIT_TIMER);
-    if (TTF_Init() != 0) {
-        printf("Error: could not initialize sdl_ttf\n");
-        end_process(EXIT_TTF_INIT);
-    }
+    if (TTF_Init() != 0)
+        end_process(EXIT_TTF_INIT, stdout, "Error: could not initialize sdl_ttf\n");
     TGame* game = new TGame;
     game->video_flags = SDL_HWSURFACE | SDL_RESIZABLE | SDL_DOUBLEBUF;
     game->screen = SDL_SetVideoMode(WINDOW_WIDTH, WINDOW_HEIGHT, 0, game->video_flags);
-    if (game->screen == nullptr) {
-        printf("SDL error: %s\n", SDL_GetError());
-        end_process(EXIT_VIDEO_MODE);
-    }
+    if (game->screen == nullptr)
+        end_process(EXIT_VIDEO_MODE, stdout, "SDL error: %s\n", SDL_GetError());
     SDL_WM_SetCaption("Cratoria", nullptr);
     show_loading_screen(*game);
     const int32_t result = game->init();
-    if (result != 0) {
-        printf("Error on game initialization: %d\n", static_cast<int>(result));
-        end_process(EXIT_GAME_INIT);
-    }
+    if (result != 0)
+        end_process(EXIT_GAME_INIT, stdout, "Error on game initialization: %d\n", static_cast<int>(result));
 
     int32_t choice;
     do {
@@ -90,5 +65,5 @@ int main(int, char**) {
     game->font_small.close();
     TTF_Quit();
     delete game;
-    end_process(EXIT_SUCCESS);
+    end_process(EXIT_OK, stdout, nullptr);
 }

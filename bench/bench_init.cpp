@@ -27,8 +27,6 @@ void run_init(benchmark::State& state, TBenchGame& bench) {
     TGame& game = *bench.game;
     for (auto _ : state) {
         state.PauseTiming();
-        for (TLevelCollection* each : game.collections)
-            delete each;
         game.collections.clear();
         bench.free_loaded_surfaces();
         malloc_trim(0);
@@ -39,7 +37,7 @@ void run_init(benchmark::State& state, TBenchGame& bench) {
         }
     }
     size_t levels = 0;
-    for (const TLevelCollection* each : game.collections)
+    for (const auto& each : game.collections)
         levels += each->levels.size();
     state.counters["collections"] = static_cast<double>(game.collections.size());
     state.counters["levels"] = static_cast<double>(levels);

@@ -11,8 +11,7 @@ enum : int32_t {
     DIR_DOWN = 4,
 };
 
-// Results of a step. A history entry is the direction code or'ed with
-// MOVE_PUSHED when the step pushed a box.
+// Results of a step.
 enum : int32_t {
     MOVE_STEPPED = 0,
     MOVE_PUSHED = 256,
@@ -21,6 +20,18 @@ enum : int32_t {
     MOVE_BOX_BLOCKED = -3,
     MOVE_UNKNOWN_CELL = -10,
 };
+
+// A step of the history: its direction code, or'ed with MOVE_PUSHED when it
+// pushed a box. The length of the history is the move count.
+inline int32_t history_entry(int32_t direction, int32_t result) {
+    return direction | (result & MOVE_PUSHED);
+}
+inline int32_t entry_direction(int32_t entry) {
+    return entry & 255;
+}
+inline bool entry_pushed(int32_t entry) {
+    return (entry & MOVE_PUSHED) != 0;
+}
 
 // The (dx, dy) of a direction code; false for a code other than 1 to 4.
 bool direction_delta(int32_t direction, int32_t& dx, int32_t& dy);

@@ -61,9 +61,13 @@ int32_t wall_tile(const TLevel& level, int32_t c, int32_t r) {
 
 }  // namespace
 
+int32_t TGame::board_height() const {
+    return screen->h - header_height - panel_height;
+}
+
 int32_t TGame::choose_skin() {
     const int64_t room_width = screen->w;
-    const int64_t room_height = screen->h - header_height - panel_height;
+    const int64_t room_height = board_height();
     for (int32_t i = 0; i < skin_count; ++i) {
         if (int64_t{level.width} * skins[i].tile_width <= room_width &&
             int64_t{level.height} * skins[i].tile_height <= room_height) {
@@ -80,7 +84,7 @@ void TGame::clear_screen() {
 }
 
 void TGame::draw_background() {
-    const int32_t area_height = screen->h - header_height - panel_height;
+    const int32_t area_height = board_height();
     fill_band(screen, header_height, area_height, COLOR_DARK_GREY);
     if (!background || area_height <= 0 || background->w <= 0 || background->h <= 0)
         return;
@@ -104,7 +108,7 @@ int32_t TGame::draw_board() {
         return -1;
     const int64_t tw = skin->tile_width;
     const int64_t th = skin->tile_height;
-    const int64_t room_height = screen->h - header_height - panel_height;
+    const int64_t room_height = board_height();
     const int64_t left = (screen->w - level.width * tw) / 2;
     const int64_t top = (room_height - level.height * th) / 2 + header_height;
     if (left < 0 || top < 0)
@@ -177,12 +181,10 @@ void TGame::redraw() {
 void TGame::resize(int32_t w, int32_t h) {
     screen = SDL_SetVideoMode(w, h, 0, video_flags);
     if (!screen) {
-        std::printf("SDL error: %s\n", SDL_GetError());
         // The process ends here without the orderly shutdown, so this is the
         // last chance to keep the best results reached in this run.
-        if (scores_read)
-            highscore.write_to_xml("scores.xml");
-        std::exit(41);
+        save_scores();
+        end_process(EXIT_RESIZE, stdout, "SDL error: %s\n", SDL_GetError());
     }
 }
 

@@ -16,7 +16,7 @@ constexpr int32_t CHOOSER_MARGIN = 20;
 
 void TGame::draw_collection_list(int32_t selection) {
     const int32_t w = screen->w;
-    const int32_t area = screen->h - header_height - panel_height;
+    const int32_t area = board_height();
     draw_background();
     font_big.draw_text_aligned(screen, w / 2, header_height + CHOOSER_TITLE_DROP, COLOR_WHITE, ALIGN_CENTER,
                                "Choose level collection");
@@ -56,39 +56,33 @@ void TGame::choose_collection() {
     draw_collection_list(selection);
     flip();
 
-    for (;;) {
-        SDL_Event event;
-        if (!SDL_WaitEvent(&event))
-            return;
-        // The close button is dropped here: the chooser is left by a key.
+    // The close button is dropped here: the chooser is left by a key.
+    run_screen([&](const SDL_Event& event) {
         if (event.type == SDL_VIDEORESIZE) {
-            resize(event.resize.w, event.resize.h);
-            draw_frame();
             draw_collection_list(selection);
-            flip();
-        } else if (event.type == SDL_KEYDOWN) {
-            switch (event.key.keysym.sym) {
-            case SDLK_RETURN:
-                collection = collections[selection];
-                return;
-            case SDLK_ESCAPE:
-            case SDLK_q:
-                return;
-            case SDLK_UP:
-                if (selection > 0)
-                    --selection;
-                draw_collection_list(selection);
-                flip();
-                break;
-            case SDLK_DOWN:
-                if (selection < n - 1)
-                    ++selection;
-                draw_collection_list(selection);
-                flip();
-                break;
-            default:
-                break;
-            }
+            return SCREEN_FLIP;
         }
-    }
+        if (event.type != SDL_KEYDOWN)
+            return SCREEN_STAY;
+        switch (event.key.keysym.sym) {
+        case SDLK_RETURN:
+            collection = collections[selection].get();
+            return SCREEN_LEAVE;
+        case SDLK_ESCAPE:
+        case SDLK_q:
+            return SCREEN_LEAVE;
+        case SDLK_UP:
+            if (selection > 0)
+                --selection;
+            break;
+        case SDLK_DOWN:
+            if (selection < n - 1)
+                ++selection;
+            break;
+        default:
+            return SCREEN_STAY;
+        }
+        draw_collection_list(selection);
+        return SCREEN_FLIP;
+    });
 }

@@ -30,7 +30,7 @@ void TGame::show_help() {
     draw_background();
     font_big.draw_text_aligned(screen, mid, header_height + HELP_TITLE_DROP, COLOR_WHITE, ALIGN_CENTER,
                                "Help: Keyboard Commands");
-    int32_t y = (screen->h - header_height - panel_height) / 2 + header_height - HELP_RISE;
+    int32_t y = board_height() / 2 + header_height - HELP_RISE;
     if (y < header_height + HELP_MIN_DROP)
         y = header_height + HELP_MIN_DROP;
     for (const HelpRow& row : HELP_ROWS) {
@@ -40,22 +40,16 @@ void TGame::show_help() {
     }
     flip();
 
-    for (;;) {
-        SDL_Event event;
-        if (!SDL_WaitEvent(&event))
-            return;
-        // After a resize the menu redraws for the new size; the help is not
-        // drawn again, so there is nothing to flip here.
-        if (event.type == SDL_VIDEORESIZE) {
-            resize(event.resize.w, event.resize.h);
-            draw_frame();
-            return;
-        }
-        // The close button is dropped here: the help is left by a key.
-        if (event.type == SDL_KEYDOWN) {
-            const SDLKey key = event.key.keysym.sym;
-            if (key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_SPACE || key == SDLK_q)
-                return;
-        }
-    }
+    // After a resize the menu redraws for the new size; the help is not
+    // drawn again, so there is nothing to flip. The close button is dropped:
+    // the help is left by a key.
+    run_screen([](const SDL_Event& event) {
+        if (event.type == SDL_VIDEORESIZE)
+            return SCREEN_LEAVE;
+        if (event.type != SDL_KEYDOWN)
+            return SCREEN_STAY;
+        const SDLKey key = event.key.keysym.sym;
+        const bool leave = key == SDLK_ESCAPE || key == SDLK_RETURN || key == SDLK_SPACE || key == SDLK_q;
+        return leave ? SCREEN_LEAVE : SCREEN_STAY;
+    });
 }

@@ -15,7 +15,6 @@ constexpr int32_t MENU_ROW_PITCH = 40;
 // "Level Set:" sits a little left of the other entries, the name beside it.
 constexpr int32_t MENU_LABEL_INDENT = 7;
 constexpr int32_t MENU_NAME_OFFSET = 200;
-constexpr int32_t MENU_RESULT_QUIT = -1;
 
 SDL_Color entry_color(int32_t entry, int32_t selection) {
     return entry == selection ? COLOR_RED : COLOR_WHITE;
@@ -27,7 +26,7 @@ void TGame::draw_menu(int32_t selection) {
     int32_t x = screen->w / 2 - MENU_HALF_WIDTH;
     if (x < MENU_MARGIN)
         x = MENU_MARGIN;
-    int32_t y = (screen->h - header_height - panel_height) / 2 + header_height - MENU_RISE;
+    int32_t y = board_height() / 2 + header_height - MENU_RISE;
     if (y < header_height + MENU_MARGIN)
         y = header_height + MENU_MARGIN;
 
@@ -51,63 +50,45 @@ int32_t TGame::menu() {
     draw_menu(selection);
     flip();
 
-    int32_t result = 0;
-    while (result == 0) {
-        SDL_Event event;
-        // A queue that can no longer be waited on would never bring a key:
-        // leave as if quit was chosen, so the scores are still saved.
-        if (!SDL_WaitEvent(&event)) {
-            result = MENU_RESULT_QUIT;
-            continue;
-        }
-        switch (event.type) {
-        case SDL_QUIT:
-            result = MENU_RESULT_QUIT;
-            break;
-        case SDL_VIDEORESIZE:
-            resize(event.resize.w, event.resize.h);
-            draw_frame();
+    int32_t result = MENU_RESULT_QUIT;
+    // A queue that can no longer be waited on would never bring a key: the
+    // menu then ends as if quit was chosen, so the scores are still saved.
+    run_screen([&](const SDL_Event& event) {
+        if (event.type == SDL_QUIT)
+            return SCREEN_LEAVE;
+        if (event.type == SDL_VIDEORESIZE) {
             draw_menu(selection);
-            flip();
-            break;
-        case SDL_KEYDOWN:
-            switch (event.key.keysym.sym) {
-            case SDLK_q:
-            case SDLK_ESCAPE:
-                result = MENU_RESULT_QUIT;
-                break;
-            case SDLK_RETURN:
-                if (selection == MENU_LEVEL_SET) {
-                    choose_collection();
-                    draw_menu(selection);
-                    flip();
-                } else if (selection == MENU_HELP) {
-                    show_help();
-                    draw_menu(selection);
-                    flip();
-                } else {
-                    result = selection;
-                }
-                break;
-            case SDLK_UP:
-                if (selection > MENU_START)
-                    --selection;
-                draw_menu(selection);
-                flip();
-                break;
-            case SDLK_DOWN:
-                if (selection < MENU_QUIT)
-                    ++selection;
-                draw_menu(selection);
-                flip();
-                break;
-            default:
-                break;
+            return SCREEN_FLIP;
+        }
+        if (event.type != SDL_KEYDOWN)
+            return SCREEN_STAY;
+        switch (event.key.keysym.sym) {
+        case SDLK_q:
+        case SDLK_ESCAPE:
+            return SCREEN_LEAVE;
+        case SDLK_RETURN:
+            if (selection == MENU_LEVEL_SET) {
+                choose_collection();
+            } else if (selection == MENU_HELP) {
+                show_help();
+            } else {
+                result = selection == MENU_QUIT ? MENU_RESULT_QUIT : selection;
+                return SCREEN_LEAVE;
             }
             break;
-        default:
+        case SDLK_UP:
+            if (selection > MENU_START)
+                --selection;
             break;
+        case SDLK_DOWN:
+            if (selection < MENU_QUIT)
+                ++selection;
+            break;
+        default:
+            return SCREEN_STAY;
         }
-    }
-    return result == MENU_QUIT ? MENU_RESULT_QUIT : result;
+        draw_menu(selection);
+        return SCREEN_FLIP;
+    });
+    return result;
 }

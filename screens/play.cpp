@@ -13,8 +13,6 @@ namespace {
 constexpr Uint32 PLAY_PASS_DELAY = 10;
 // How long a solved position stays on screen before the next level.
 constexpr Uint32 PLAY_SOLVED_PAUSE = 200;
-constexpr int32_t PLAY_DIRECTION_MASK = 255;
-const char* const SCORES_FILE = "scores.xml";
 
 // SDL's own key repeat is never switched on, so a held cursor key sends one
 // KEYDOWN; every step after the first is timed here.
@@ -48,8 +46,8 @@ bool is_new_best(int32_t moves, int32_t pushes, int32_t best_moves, int32_t best
 void undo_last_step(TGame& game) {
     const int32_t entry = game.history.back();
     game.history.pop_back();
-    const bool pushed = (entry & MOVE_PUSHED) != 0;
-    game.undo_dir(entry & PLAY_DIRECTION_MASK, pushed);
+    const bool pushed = entry_pushed(entry);
+    game.undo_dir(entry_direction(entry), pushed);
     if (pushed)
         --game.pushes;
     game.draw_panel(nullptr, COLOR_WHITE);
@@ -78,7 +76,7 @@ void finish_level(TGame& game) {
         game.highscore.set_score(game.collection->name, game.level.number, TScore{moves, game.pushes});
         // Saved now rather than only at shutdown: a kill, a crash or a failed
         // video mode later in the run must not take a solved level with it.
-        if (!game.highscore.write_to_xml(SCORES_FILE))
+        if (!game.save_scores())
             fprintf(stderr, "Error: could not save %s\n", SCORES_FILE);
     }
     game.delay(PLAY_SOLVED_PAUSE);
@@ -136,8 +134,9 @@ void take_step(TGame& game, KeyRepeat& repeat) {
     ++repeat.step_count;
     const int32_t result = game.move_dir(repeat.held);
     if (result >= 0) {
-        game.history.push_back(result | repeat.held);
-        if (result & MOVE_PUSHED)
+        const int32_t entry = history_entry(repeat.held, result);
+        game.history.push_back(entry);
+        if (entry_pushed(entry))
             ++game.pushes;
         game.draw_panel(nullptr, COLOR_WHITE);
     }

@@ -8,7 +8,7 @@ namespace {
 
 std::vector<std::string> names_of(const TGame& game) {
     std::vector<std::string> names;
-    for (const TLevelCollection* each : game.collections)
+    for (const auto& each : game.collections)
         names.push_back(each->name);
     return names;
 }

@@ -181,7 +181,7 @@ TGame& ScreenTest::start_game() {
 TLevelCollection& ScreenTest::add_collection(const std::string& name) {
     auto* added = new TLevelCollection;
     added->name = name;
-    game->collections.push_back(added);
+    game->collections.emplace_back(added);
     return *added;
 }
 

@@ -68,7 +68,7 @@ TEST_F(MenuTest, SmallWindowKeepsTheMargins) {
 TEST_F(MenuTest, ChosenCollectionShowsHighlighted) {
     push_keys({SDLK_DOWN, SDLK_RETURN, SDLK_DOWN, SDLK_RETURN, SDLK_ESCAPE});
     game->menu();
-    EXPECT_EQ(game->collections[1], game->collection);
+    EXPECT_EQ(game->collections[1].get(), game->collection);
     expect_red_text_at(193, 235);
     EXPECT_FALSE(red_box(400, 235, 200, 40).empty());
 }
@@ -121,19 +121,19 @@ INSTANTIATE_TEST_SUITE_P(Chooser, ChooserColumnsTest,
 TEST_F(MenuTest, ChooserKeys) {
     add_collection("third");
     const auto choose = [&](std::initializer_list<SDLKey> keys) {
-        game->collection = game->collections[1];
+        game->collection = game->collections[1].get();
         push_keys(keys);
         game->choose_collection();
         return game->collection;
     };
-    EXPECT_EQ(game->collections[2], choose({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}));
-    EXPECT_EQ(game->collections[0], choose({SDLK_UP, SDLK_RETURN}));
-    EXPECT_EQ(game->collections[2], choose({SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}));
-    EXPECT_EQ(game->collections[1], choose({SDLK_DOWN, SDLK_ESCAPE}));
-    EXPECT_EQ(game->collections[1], choose({SDLK_RIGHT, SDLK_q}));
+    EXPECT_EQ(game->collections[2].get(), choose({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}));
+    EXPECT_EQ(game->collections[0].get(), choose({SDLK_UP, SDLK_RETURN}));
+    EXPECT_EQ(game->collections[2].get(), choose({SDLK_DOWN, SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}));
+    EXPECT_EQ(game->collections[1].get(), choose({SDLK_DOWN, SDLK_ESCAPE}));
+    EXPECT_EQ(game->collections[1].get(), choose({SDLK_RIGHT, SDLK_q}));
     push_event(SDL_QUIT);
     push_resize(640, 480);
-    EXPECT_EQ(game->collections[0], choose({SDLK_RETURN}));
+    EXPECT_EQ(game->collections[0].get(), choose({SDLK_RETURN}));
     EXPECT_EQ(640, game->screen->w);
     EXPECT_EQ(1, queued_events());
 }
