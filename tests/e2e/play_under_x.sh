@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# A player's session under a real X server: the title menu, two levels solved
+# A player's session under a real X server: the title menu, the chooser and
+# the help screen, each left idle to see that it sleeps; two levels solved
 # with key presses (a push undone and pushed again among them), a window
-# resize in play, Q and the close button in play, quitting and the close
-# button in the menu, and scores.xml checked byte for byte, also while the
-# game still runs.
+# resize in the menu and in play, Q and the close button in play, quitting,
+# the close button and SIGTERM in the menu, and scores.xml checked byte for
+# byte, also while the game still runs.
 set -u
 for tool in Xvfb xdotool xdpyinfo xwininfo python3; do
     if ! command -v "$tool" >/dev/null; then
@@ -62,6 +63,16 @@ close_window() {
     sleep 1
 }
 
+# idle NAME: over two idle seconds the game's main thread wakes a few times
+# at most, where a polling loop would wake two hundred times.
+idle() {
+    local status=/proc/$gpid/task/$gpid/status before after
+    before=$(awk '/^voluntary_ctxt_switches/ {print $2}' "$status")
+    sleep 2
+    after=$(awk '/^voluntary_ctxt_switches/ {print $2}' "$status")
+    [ $((after - before)) -le 6 ] || fail "$1: $((after - before)) wake-ups in 2 s while idle"
+}
+
 # expect_exit NAME STATUS: the game ends by itself with that status.
 expect_exit() {
     for _ in $(seq 100); do
@@ -81,6 +92,16 @@ start_x || { fail "Xvfb did not come up"; finish; }
 
 fresh_dir
 start_game
+idle "the menu"
+xdotool windowsize "$window" 700 500
+sleep 1
+for key in Down Return; do press "$key"; done
+idle "the chooser"
+for key in Escape Down Return; do press "$key"; done
+idle "the help screen"
+for key in Escape Up Up; do press "$key"; done
+xdotool windowsize "$window" 800 600
+sleep 1
 press Return
 for key in Down Up Right BackSpace Right Right; do
     press "$key"
@@ -118,5 +139,11 @@ start_game
 close_window
 expect_exit "closing the window in the menu" 0
 expect_same "closed in the menu (scores.xml)" scores.xml "$fixtures/scores_written.xml"
+
+fresh_dir
+start_game
+kill -TERM "$gpid"
+expect_exit "SIGTERM in the menu" 0
+[ -f scores.xml ] || fail "SIGTERM in the menu: no scores.xml written"
 
 finish

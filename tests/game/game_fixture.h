@@ -1,50 +1,32 @@
-// A game object in a scratch working directory of its own: fonts and tile
-// sets of one solid colour per tile in gfx/, levels/ for the test to fill,
-// and an 800 x 600 32-bit window on the dummy video driver.
+// A game in a scratch working directory: the game's own fonts, tile sets of
+// one solid colour per tile, an 800 x 600 32-bit window on the dummy driver,
+// queued input for the screen loops and a scripted clock for the play screen.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/game.h"
-#include "tests/support/scratch_game.h"
+#include "tests/support/pixels.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
-// Tile k of the test set of this size, as 0xRRGGBB.
+// Tile k of the set of this size, as 0xRRGGBB; never red, so that a red
+// highlight stands out from a board.
 inline Uint32 tile_color(int32_t tile, int32_t size) {
     return (tile * 23) << 16 | (size * 2) << 8 | (200 - tile);
 }
 
 inline void fill(SDL_Surface* surface, SDL_Rect* rect, Uint32 rgb) {
     SDL_FillRect(surface, rect, SDL_MapRGB(surface->format, rgb >> 16, rgb >> 8 & 255, rgb & 255));
-}
-
-inline void write_file(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string read_file(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-inline void add_tiny_collection(const std::string& name) {
-    write_file("levels/" + name, ";1\n'Tiny\n#####\n#@$.#\n#####\n");
-}
-
-inline void add_level_file(const std::string& fixture, const std::string& name) {
-    fs::copy_file(std::string(TEST_DATA_DIR) + "/game/" + fixture, "levels/" + name);
 }
 
 // A w x h picture in one colour, its top-left pixel in another.
@@ -57,15 +39,91 @@ inline void write_bmp(const std::string& path, int32_t w, int32_t h, Uint32 rgb,
     SDL_FreeSurface(picture);
 }
 
+inline SDL_Event key_event(SDLKey key, bool down) {
+    SDL_Event event = {};
+    event.type = event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.sym = key;
+    return event;
+}
+
+inline void push(SDL_Event event) {
+    SDL_PushEvent(&event);
+}
+
+// Each key pressed and released.
+inline void push_keys(std::initializer_list<SDLKey> keys) {
+    for (SDLKey key : keys) {
+        push(key_event(key, true));
+        push(key_event(key, false));
+    }
+}
+
+inline void push_type(Uint8 type) {
+    SDL_Event event = {};
+    event.type = type;
+    push(event);
+}
+
+inline void push_resize(int w, int h) {
+    SDL_Event event = {};
+    event.type = SDL_VIDEORESIZE;
+    event.resize.w = w;
+    event.resize.h = h;
+    push(event);
+}
+
+inline int queued_events() {
+    SDL_Event events[128];
+    return SDL_PeepEvents(events, 128, SDL_PEEKEVENT, SDL_ALLEVENTS);
+}
+
+// The play screen's clock. Each delay moves it on, delivers the events
+// scheduled up to then, and notes the time of every change of the move
+// count and of every pause that is not a pass of the loop.
+struct FakeClock {
+    struct Step {
+        Uint32 time;
+        size_t moves;
+        bool operator==(const Step& o) const { return time == o.time && moves == o.moves; }
+    };
+    static inline Uint32 now = 0;
+    static inline TGame* watched = nullptr;
+    static inline std::multimap<Uint32, SDL_Event> scheduled;
+    static inline std::vector<Step> steps;
+    static inline std::vector<Uint32> pauses;
+
+    static Uint32 ticks() { return now; }
+    static void delay(Uint32 ms) {
+        const size_t moves = watched->history.size();
+        if (steps.empty() ? moves != 0 : steps.back().moves != moves)
+            steps.push_back(Step{now, moves});
+        if (ms != 10)
+            pauses.push_back(now);
+        now += ms;
+        for (; !scheduled.empty() && scheduled.begin()->first <= now; scheduled.erase(scheduled.begin()))
+            push(scheduled.begin()->second);
+        // A play screen that has not left by now never will.
+        if (now > 600000 && now - ms <= 600000) {
+            ADD_FAILURE() << "the play screen did not leave";
+            push_type(SDL_QUIT);
+        }
+    }
+};
+
+inline void PrintTo(const FakeClock::Step& step, std::ostream* out) {
+    *out << "{" << step.time << " ms, " << step.moves << " moves}";
+}
+
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        ASSERT_NO_FATAL_FAILURE(enter_scratch_directory("game", work_dir, old_dir));
+        scratch.enter();
+        fs::create_directory("gfx");
+        fs::create_directory("levels");
+        for (const char* font : {"base02.ttf", "vera.ttf"})
+            fs::copy_file(std::string(SOURCE_DIR) + "/gfx/" + font, std::string("gfx/") + font);
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO));
         ASSERT_EQ(0, TTF_Init());
-        screen = SDL_SetVideoMode(800, 600, 32, 0);
-        ASSERT_NE(nullptr, screen);
         for (int32_t size : {50, 40, 30, 20, 12}) {
             SDL_Surface* picture = SDL_CreateRGBSurface(0, 6 * size, 2 * size, 24, 0xFF0000, 0xFF00, 0xFF, 0);
             for (int32_t tile = 1; tile <= 10; ++tile) {
@@ -76,17 +134,33 @@ protected:
             SDL_SaveBMP(picture, ("gfx/skin" + std::to_string(size) + ".bmp").c_str());
             SDL_FreeSurface(picture);
         }
-        write_bmp("gfx/back.bmp", 8, 8, 1, 2);
+        write_bmp("gfx/back.bmp", 8, 8, 0x1E1E3C, 0x1E1E3C);
+        FakeClock::now = 0;
+        FakeClock::scheduled.clear();
+        FakeClock::steps.clear();
+        FakeClock::pauses.clear();
     }
 
-    void TearDown() override {
-        shut_down_game(game);
-        leave_scratch_directory(work_dir, old_dir);
+    // main's order: fonts closed, SDL_ttf down, the game object, then SDL.
+    void TearDown() override { end_game(); }
+
+    void end_game() {
+        if (game) {
+            game->font_big.close();
+            game->font_small.close();
+        }
+        TTF_Quit();
+        game.reset();
+        SDL_Quit();
     }
 
     TGame& make_game() {
         game = std::make_unique<TGame>();
-        game->screen = screen;
+        game->video_flags = SDL_HWSURFACE | SDL_RESIZABLE | SDL_DOUBLEBUF;
+        game->screen = SDL_SetVideoMode(800, 600, 32, game->video_flags);
+        game->ticks = &FakeClock::ticks;
+        game->delay = &FakeClock::delay;
+        FakeClock::watched = game.get();
         return *game;
     }
 
@@ -96,13 +170,7 @@ protected:
         return *game;
     }
 
-    Uint32 pixel(int32_t x, int32_t y) const {
-        const SDL_Surface* s = game->screen;
-        const Uint32 value = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch)[x];
-        Uint8 r, g, b;
-        SDL_GetRGB(value, s->format, &r, &g, &b);
-        return r << 16 | g << 8 | b;
-    }
+    Uint32 pixel(int32_t x, int32_t y) const { return pixel_at(game->screen, x, y); }
 
     // How many pixels of the rectangle are not of the colour.
     int32_t count_other(int32_t x, int32_t y, int32_t w, int32_t h, Uint32 rgb) const {
@@ -113,8 +181,6 @@ protected:
         return other;
     }
 
-    std::string work_dir;
-    std::string old_dir;
-    SDL_Surface* screen = nullptr;
+    TScratchDir scratch{"game"};
     std::unique_ptr<TGame> game;
 };

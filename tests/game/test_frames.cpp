@@ -1,0 +1,140 @@
+// What the player sees: every screen in a few states, each frame reduced to a
+// checksum and compared with the recorded ones in tests/data/game/frames.txt.
+// After a deliberate change of the picture, run the test with
+// CRATORIA_RECORD_FRAMES=1 to record the frames anew, and look at them.
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "game_fixture.h"
+
+namespace {
+
+// Level 1 holds every kind of cell: runs of walls, a lone wall, outside
+// floor, floor, targets, boxes and a box on a target. Level 2 has the
+// keeper on a target; level 3 is too wide for any tile set.
+const std::string LEVELS = ";1\n'All kinds\n  #####\n###   ###\n# @$ *. #\n#    #  #\n#########\n\n"
+                           ";2\n'On target\n######\n#+$  #\n#  * #\n######\n\n;3\n'Too wide\n" +
+                           std::string(70, '#') + "\n#@$." + std::string(65, ' ') + "#\n" + std::string(70, '#') + "\n";
+
+// FNV-1a over the visible pixels, row by row.
+std::string checksum(const SDL_Surface* screen) {
+    uint64_t hash = 14695981039346656037u;
+    for (int32_t y = 0; y < screen->h; ++y)
+        for (int32_t x = 0; x < screen->w; ++x)
+            hash = (hash ^ pixel_at(screen, x, y)) * 1099511628211u;
+    std::ostringstream text;
+    text << screen->w << "x" << screen->h << " " << std::hex << hash;
+    return text.str();
+}
+
+enum Screen { MENU, CHOOSER, HELP, PLAY };
+
+// Stands among a scene's keys where the window is resized.
+constexpr SDLKey RESIZE = SDLK_LAST;
+
+// One state of one screen: the keys are queued, with the resize where it
+// stands among them, and the screen runs until a key leaves it.
+struct Scene {
+    const char* name;
+    Screen screen;
+    std::vector<SDLKey> keys;
+    int32_t w = 0, h = 0;
+    int32_t collections = 0;
+};
+
+class FramesTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        write_file("levels/default", LEVELS);
+        // A background with a marked corner shows where its copies start.
+        write_bmp("gfx/back.bmp", 30, 23, 0x0AC81E, 0xFA0505);
+        write_file("scores.xml",
+                   "<Collection name=\"default\"><Level nr=\"2\" moves=\"7\" pushes=\"2\"/></Collection>");
+        start_game();
+    }
+
+    void show(const Scene& scene) {
+        add_collections(scene.collections);
+        // The chooser gets presses only: SDL's queue holds no more than 128
+        // events, and eighty names are a long way down.
+        for (SDLKey key : scene.keys) {
+            if (key == RESIZE)
+                push_resize(scene.w, scene.h);
+            else if (scene.screen == CHOOSER)
+                push(key_event(key, true));
+            else
+                push_keys({key});
+        }
+        switch (scene.screen) {
+        case MENU:
+            game->menu();
+            break;
+        case CHOOSER:
+            game->choose_collection();
+            break;
+        case HELP:
+            game->show_help();
+            break;
+        case PLAY:
+            push_keys({SDLK_q});
+            game->play();
+            break;
+        }
+        // What a screen leaves in the queue (a key's release) is no input
+        // for the next one.
+        for (SDL_Event rest; SDL_PollEvent(&rest);) {
+        }
+    }
+
+    void add_collections(int32_t count) {
+        while (static_cast<int32_t>(game->collections.size()) < count) {
+            game->collections.push_back(std::make_unique<TLevelCollection>());
+            game->collections.back()->name = "Hall " + std::to_string(game->collections.size());
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(FramesTest, EveryScreenLooksAsRecorded) {
+    const SDLKey DOWN = SDLK_DOWN, UP = SDLK_UP, RETURN = SDLK_RETURN, ESCAPE = SDLK_ESCAPE;
+    std::vector<SDLKey> down_16(16, DOWN), down_79(79, DOWN);
+    down_16.push_back(ESCAPE);
+    down_79.push_back(ESCAPE);
+    const Scene scenes[] = {
+        {"menu", MENU, {ESCAPE}},
+        {"menu on help", MENU, {DOWN, DOWN, UP, DOWN, ESCAPE}},
+        {"menu on quit", MENU, {DOWN, DOWN, DOWN, DOWN, ESCAPE}},
+        {"menu after choosing", MENU, {DOWN, RETURN, RETURN, ESCAPE}},
+        {"menu after help", MENU, {DOWN, DOWN, RETURN, SDLK_q, ESCAPE}},
+        {"help", HELP, {SDLK_n, ESCAPE}},
+        {"chooser of 5", CHOOSER, {DOWN, DOWN, DOWN, DOWN, ESCAPE}, 0, 0, 5},
+        {"chooser of 17", CHOOSER, down_16, 0, 0, 17},
+        {"chooser of 80", CHOOSER, down_79, 0, 0, 80},
+        {"play", PLAY, {}},
+        {"play after a push", PLAY, {SDLK_RIGHT}},
+        {"play after a step", PLAY, {DOWN}},
+        {"play after an undo", PLAY, {SDLK_RIGHT, SDLK_BACKSPACE}},
+        {"play after a restart", PLAY, {SDLK_RIGHT, SDLK_r}},
+        {"play on a target with a best", PLAY, {SDLK_n}},
+        {"play too wide", PLAY, {SDLK_p}},
+        {"play resized", PLAY, {RESIZE, SDLK_RIGHT}, 1000, 700},
+        {"menu resized", MENU, {RESIZE, DOWN, ESCAPE}, 300, 200},
+        {"menu after a resized help", MENU, {DOWN, DOWN, RETURN, RESIZE, ESCAPE}, 640, 480},
+        {"help after a resize", HELP, {RESIZE}, 640, 200},
+        {"chooser of 80 resized", CHOOSER, {RESIZE, DOWN, DOWN, DOWN, ESCAPE}, 640, 480},
+        {"menu in a tiny window", MENU, {RESIZE, ESCAPE}, 60, 89},
+        {"play in a tiny window", PLAY, {RESIZE, SDLK_RIGHT}, 91, 91},
+    };
+    std::string frames;
+    for (const Scene& scene : scenes) {
+        show(scene);
+        frames += std::string(scene.name) + ": " + checksum(game->screen) + "\n";
+    }
+    const std::string recorded = std::string(SOURCE_DIR) + "/tests/data/game/frames.txt";
+    if (std::getenv("CRATORIA_RECORD_FRAMES"))
+        write_file(recorded, frames);
+    EXPECT_EQ(read_file(recorded), frames);
+}
