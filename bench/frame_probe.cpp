@@ -1,6 +1,6 @@
 // frame_probe: times the game's frames as an X client sees them. It starts
-// the program and waits for its first menu frame, or presses keys in play
-// and waits for the frame that shows each step. The X server's DAMAGE
+// the program and waits for its first menu frame, or presses keys and waits
+// for the frame that answers each. The X server's DAMAGE
 // extension tells it, with the server's millisecond time stamp, whenever the
 // window's pixels change, so it never polls and adds no load of its own.
 #include <X11/Xlib.h>
@@ -102,34 +102,25 @@ struct TProbe {
 
     bool is_damage(const XEvent& event) const { return event.type == damage_event + XDamageNotify; }
 
-    // Whether any pixel of the rectangle is exactly of the colour.
-    bool shows(int x, int y, unsigned w, unsigned h, uint8_t red, uint8_t green, uint8_t blue) {
-        XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+    // The title menu has its highlighted entry, in pure red, below the header.
+    bool shows_menu(const XWindowAttributes& attributes) {
+        if (attributes.height <= PROBE_HEADER_HEIGHT)
+            return false;
+        const unsigned w = attributes.width, h = attributes.height - PROBE_HEADER_HEIGHT;
+        XImage* image = XGetImage(display, window, 0, PROBE_HEADER_HEIGHT, w, h, AllPlanes, ZPixmap);
         if (!image)
             return false;
-        auto channel = [](unsigned long pixel, unsigned long mask) {
-            return static_cast<uint8_t>((pixel & mask) / (mask & ~(mask << 1)) * 255 / (mask / (mask & ~(mask << 1))));
-        };
         bool found = false;
         for (unsigned j = 0; j < h && !found; ++j)
-            for (unsigned i = 0; i < w && !found; ++i) {
-                const unsigned long pixel = XGetPixel(image, i, j);
-                found = channel(pixel, image->red_mask) == red && channel(pixel, image->green_mask) == green &&
-                        channel(pixel, image->blue_mask) == blue;
-            }
+            for (unsigned i = 0; i < w && !found; ++i)
+                found = XGetPixel(image, i, j) == image->red_mask;
         XDestroyImage(image);
         return found;
     }
 
-    // The title menu has its highlighted entry below the header.
-    bool shows_menu(const XWindowAttributes& window) {
-        return window.height > PROBE_HEADER_HEIGHT &&
-               shows(0, PROBE_HEADER_HEIGHT, window.width, window.height - PROBE_HEADER_HEIGHT, 255, 0, 0);
-    }
-
-    // A digest of the rectangle's pixels, to tell one frame from another.
-    uint64_t digest(int x, int y, unsigned w, unsigned h) {
-        XImage* image = XGetImage(display, window, x, y, w, h, AllPlanes, ZPixmap);
+    // A digest of the window's pixels, to tell one frame from another.
+    uint64_t digest(unsigned w, unsigned h) {
+        XImage* image = XGetImage(display, window, 0, 0, w, h, AllPlanes, ZPixmap);
         if (!image)
             return 0;
         uint64_t hash = 1469598103934665603ull;
@@ -140,34 +131,41 @@ struct TProbe {
         return hash;
     }
 
+    // Opens the display and gives the game's window the keyboard; 0 when
+    // there is no window named Cratoria.
+    Window open_game() {
+        if (!open())
+            return 0;
+        Window root, parent, *children = nullptr, found = 0;
+        unsigned int count = 0;
+        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && !found; ++i) {
+                char* name = nullptr;
+                if (XFetchName(display, children[i], &name) && name) {
+                    found = std::strcmp(name, "Cratoria") == 0 ? children[i] : 0;
+                    XFree(name);
+                }
+            }
+            XFree(children);
+        }
+        if (!found) {
+            std::fprintf(stderr, "frame_probe: no window named Cratoria\n");
+            return 0;
+        }
+        XSetInputFocus(display, found, RevertToParent, CurrentTime);
+        XSync(display, False);
+        return found;
+    }
+
     void key(KeySym symbol, bool press) {
         XTestFakeKeyEvent(display, XKeysymToKeycode(display, symbol), press ? True : False, CurrentTime);
         XFlush(display);
     }
 };
 
-Window find_window(Display* display, const char* title) {
-    Window root, parent, *children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            char* name = nullptr;
-            if (XFetchName(display, children[i], &name) && name) {
-                if (std::strcmp(name, title) == 0)
-                    found = children[i];
-                XFree(name);
-            }
-        }
-        XFree(children);
-    }
-    return found;
-}
-
 // launch LOG PROGRAM [ARGS...]: starts the program with its output going to
-// LOG and reports, in milliseconds after the exec, when its window was
-// mapped, when its first frame and when its first menu frame reached the
-// screen. The program is left running.
+// LOG and reports its process and when its first menu frame reached the
+// screen, in milliseconds after the exec. The program is left running.
 int launch(const char* log, char** argv) {
     TProbe probe;
     if (!probe.open())
@@ -193,13 +191,9 @@ int launch(const char* log, char** argv) {
     }
 
     const int64_t deadline = start_us + PROBE_START_TIMEOUT_MS * 1000;
-    int64_t map_us = -1, first_frame_ms = -1, menu_ms = -1, last_damage_ms = -1;
-    int32_t frames = 0;
+    int64_t map_us = -1, menu_ms = -1, last_damage_ms = -1;
     auto note_damage = [&](const XEvent& event) {
         last_damage_ms = static_cast<int64_t>(reinterpret_cast<const XDamageNotifyEvent&>(event).timestamp);
-        if (first_frame_ms < 0)
-            first_frame_ms = last_damage_ms;
-        ++frames;
     };
     // The server answers a read-back after every event it generated before,
     // so once the read-back shows the menu, the last damage queued by then
@@ -239,9 +233,7 @@ int launch(const char* log, char** argv) {
                 shows_menu();
         }
     }
-    const double start_ms = start_us / 1000.0;
-    std::printf("pid %d window 0x%lx mapped %.1f first_frame %.1f menu %.1f damage_events %d\n", static_cast<int>(pid),
-                probe.window, map_us / 1000.0 - start_ms, first_frame_ms - start_ms, menu_ms - start_ms, frames);
+    std::printf("pid %d menu %.1f\n", static_cast<int>(pid), menu_ms - start_us / 1000.0);
     return 0;
 }
 
@@ -254,27 +246,21 @@ KeySym key_named(const char* name) {
     return symbol;
 }
 
-// steps COUNT KEY KEY...: in play, presses the keys in turn, each briefly,
-// and reports for each the time from the press to the frame that changed
-// the window, in milliseconds; then their median.
+// steps COUNT KEY KEY...: presses the keys in turn, each briefly, and
+// reports the median and the slowest time from a press to the frame that
+// changed the window, in milliseconds.
 int steps(int count, char** keys, int key_count) {
     TProbe probe;
-    if (!probe.open())
+    const Window top = probe.open_game();
+    if (!top)
         return 2;
     Display* display = probe.display;
-    const Window top = find_window(display, "Cratoria");
-    if (!top) {
-        std::fprintf(stderr, "frame_probe: no window named Cratoria\n");
-        return 2;
-    }
     probe.watch(top);
     XWindowAttributes attributes;
     XGetWindowAttributes(display, top, &attributes);
-    XSetInputFocus(display, top, RevertToParent, CurrentTime);
-    XSync(display, False);
 
     std::mt19937 random(7);
-    std::vector<double> server_ms, client_ms;
+    std::vector<double> delays_ms;
     int32_t unchanged = 0;
     for (int i = 0; i < count; ++i) {
         usleep(std::uniform_int_distribution<int>(PROBE_GAP_MIN_MS, PROBE_GAP_MAX_MS)(random) * 1000);
@@ -283,7 +269,7 @@ int steps(int count, char** keys, int key_count) {
         XEvent event;
         while (XPending(display))
             XNextEvent(display, &event);
-        const uint64_t before = probe.digest(0, 0, attributes.width, attributes.height);
+        const uint64_t before = probe.digest(attributes.width, attributes.height);
 
         const KeySym symbol = key_named(keys[i % key_count]);
         const int64_t press_us = now_us();
@@ -293,10 +279,7 @@ int steps(int count, char** keys, int key_count) {
         while (!seen && probe.next_event(event, deadline)) {
             if (!probe.is_damage(event))
                 continue;
-            const int64_t received_us = now_us();
-            const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
-            server_ms.push_back(static_cast<double>(damage.timestamp) - press_us / 1000.0);
-            client_ms.push_back((received_us - press_us) / 1000.0);
+            delays_ms.push_back((now_us() - press_us) / 1000.0);
             seen = true;
         }
         usleep(PROBE_HOLD_MS * 1000);
@@ -306,36 +289,22 @@ int steps(int count, char** keys, int key_count) {
                          static_cast<long long>(PROBE_FRAME_TIMEOUT_MS), keys[i % key_count]);
             return 1;
         }
-        unchanged += probe.digest(0, 0, attributes.width, attributes.height) == before;
+        unchanged += probe.digest(attributes.width, attributes.height) == before;
     }
-    auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        const size_t n = values.size();
-        return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    };
-    // Received: when the probe read the damage event, in microseconds; a
-    // little late if the probe itself waited for a core. Stamped: the
-    // server's own time of the drawing, in whole milliseconds.
-    std::printf("steps %d received_median %.2f received_min %.2f received_max %.2f stamped_median %.2f "
-                "stamped_min %.2f stamped_max %.2f unchanged_frames %d\n",
-                count, median(client_ms), *std::min_element(client_ms.begin(), client_ms.end()),
-                *std::max_element(client_ms.begin(), client_ms.end()), median(server_ms),
-                *std::min_element(server_ms.begin(), server_ms.end()),
-                *std::max_element(server_ms.begin(), server_ms.end()), unchanged);
+    // When the probe read the damage event: a little late if the probe
+    // itself waited for a core.
+    std::sort(delays_ms.begin(), delays_ms.end());
+    const size_t n = delays_ms.size();
+    std::printf("steps %d median %.2f max %.2f unchanged_frames %d\n", count,
+                n % 2 ? delays_ms[n / 2] : (delays_ms[n / 2 - 1] + delays_ms[n / 2]) / 2, delays_ms.back(), unchanged);
     return unchanged == 0 ? 0 : 1;
 }
 
 // key NAME...: presses and releases each key in turn, to the game's window.
 int keys(char** names, int count) {
     TProbe probe;
-    if (!probe.open())
+    if (!probe.open_game())
         return 2;
-    const Window top = find_window(probe.display, "Cratoria");
-    if (!top) {
-        std::fprintf(stderr, "frame_probe: no window named Cratoria\n");
-        return 2;
-    }
-    XSetInputFocus(probe.display, top, RevertToParent, CurrentTime);
     for (int i = 0; i < count; ++i) {
         const KeySym symbol = key_named(names[i]);
         probe.key(symbol, true);
