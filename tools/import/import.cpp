@@ -1,0 +1,514 @@
+// Collection files as players have them: the text family with its headers,
+// titles and notes before or after the rows, and the XML format; the checks
+// that keep out what the game cannot play, and the game's own text.
+#include "tools/import/import.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "level/level.h"
+#include "score/score_file.h"
+#include "score/score_text.h"
+
+namespace {
+
+// The most text lines kept between two levels and below a level's rows. Real
+// files hold a few dozen; a huge text file must not be held whole.
+constexpr size_t TEXT_MAX_LINES = 1000;
+
+struct TSourceLevel {
+    std::vector<std::string> rows;
+    int64_t width = 0;
+    bool too_large = false;
+    // Set when an XML row holds something that is no part of a level.
+    int64_t bad_row = 0;
+    // Text lines found before the rows since the last level, and those
+    // directly below them up to the next empty line.
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+    std::string title;
+    std::string author;
+};
+
+struct TSource {
+    std::vector<std::string> credits;
+    std::vector<TSourceLevel> levels;
+};
+
+enum TRowLine {
+    ROW_NONE,
+    ROW_FOUND,
+    ROW_TOO_LONG,
+};
+
+bool starts_with(const std::string& line, const char* prefix) {
+    const size_t length = std::strlen(prefix);
+    return line.size() >= length && std::equal(prefix, prefix + length, line.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// Control characters become spaces, so that a title or credit stays one line.
+std::string clean(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+std::string trim_right(const std::string& line) {
+    const size_t last = line.find_last_not_of(" \t\r");
+    return last == std::string::npos ? "" : line.substr(0, last + 1);
+}
+
+// The rows one line stands for: plain rows with space, "-" or "_" for floor,
+// or run-length encoded ones ("4#", "|" between rows). A line of rows holds
+// a wall somewhere, which tells it from a line of digits or dashes.
+TRowLine read_rows(const std::string& line, std::vector<std::string>& rows) {
+    std::vector<std::string> found(1);
+    int64_t count = 0;
+    int64_t cells = 0;
+    bool wall = false;
+    for (const char c : line) {
+        if (c >= '0' && c <= '9') {
+            count = std::min(count * 10 + (c - '0'), LEVEL_MAX_LINE + 1);
+            continue;
+        }
+        if (c == '|') {
+            found.emplace_back();
+        } else if (c == '\0' || !std::strchr(" #$.*@+-_", c)) {
+            return ROW_NONE;
+        } else {
+            const int64_t repeat = std::max<int64_t>(count, 1);
+            // A short line may stand for a huge level; it is measured, not built.
+            cells += repeat;
+            if (cells > LEVEL_MAX_CELLS || static_cast<int64_t>(found.back().size()) + repeat > LEVEL_MAX_LINE)
+                return ROW_TOO_LONG;
+            found.back().append(repeat, c == '-' || c == '_' ? ' ' : c);
+            wall = wall || c == '#';
+        }
+        count = 0;
+    }
+    if (!wall || count != 0)
+        return ROW_NONE;
+    for (const std::string& row : found) {
+        rows.push_back(trim_right(row));
+        if (rows.back().empty())
+            return ROW_NONE;
+    }
+    return ROW_FOUND;
+}
+
+void add_rows(TSourceLevel& level, std::vector<std::string>& rows) {
+    for (std::string& row : rows) {
+        level.width = std::max<int64_t>(level.width, row.size());
+        const int64_t height = level.rows.size() + 1;
+        level.too_large = level.too_large || level.width > LEVEL_MAX_CELLS / std::max<int64_t>(height, 3);
+        if (level.too_large)
+            std::vector<std::string>().swap(level.rows);
+        else
+            level.rows.push_back(std::move(row));
+    }
+}
+
+bool is_header(const std::string& line) {
+    return !line.empty() && line[0] == ';';
+}
+
+std::vector<std::string>::iterator last_header(std::vector<std::string>& lines) {
+    const auto found = std::find_if(lines.rbegin(), lines.rend(), is_header);
+    return found == lines.rend() ? lines.end() : std::prev(found.base());
+}
+
+std::string unquote(const std::string& text) {
+    std::string title = text.substr(1);
+    if (!title.empty() && title.back() == '\'')
+        title.pop_back();
+    return clean(title);
+}
+
+// A title stands on a line of its own after an apostrophe, on a "Title:"
+// line, or in quotes on the header line itself.
+std::string title_of(const std::string& line) {
+    if (line[0] == '\'')
+        return unquote(line);
+    if (starts_with(line, "title:"))
+        return clean(line.substr(6));
+    const size_t quote = line.find('\'');
+    if (is_header(line) && quote != std::string::npos)
+        return unquote(line.substr(quote));
+    return "";
+}
+
+void add_credit(std::vector<std::string>& credits, const std::string& line) {
+    // The game would read a line that starts with ";" as a level header.
+    const std::string text = clean(line.substr(std::min(line.find_first_not_of(';'), line.size())));
+    if (!text.empty() || (!credits.empty() && !credits.back().empty()))
+        credits.push_back(text);
+}
+
+// Reads the text family one line at a time. Which level a header or note
+// belongs to shows only in the lines around the rows, so each level keeps
+// its text lines until the end.
+class TTextCollection {
+public:
+    void take(const std::string& line);
+    void finish();
+
+    TSource source;
+
+private:
+    void begin_level();
+
+    enum { TEXT_BETWEEN, TEXT_ROWS, TEXT_AFTER } state = TEXT_BETWEEN;
+    bool in_comment = false;
+    std::vector<std::string> pending;
+};
+
+void TTextCollection::take(const std::string& raw) {
+    const std::string line = trim_right(raw);
+    if (in_comment) {
+        in_comment = !starts_with(line, "comment-end:");
+        return;
+    }
+    std::vector<std::string> rows;
+    const TRowLine kind = read_rows(line, rows);
+    if (kind != ROW_NONE) {
+        if (state != TEXT_ROWS)
+            begin_level();
+        TSourceLevel& level = source.levels.back();
+        level.too_large = level.too_large || kind == ROW_TOO_LONG;
+        add_rows(level, rows);
+        state = TEXT_ROWS;
+    } else if (line.empty()) {
+        if (state == TEXT_BETWEEN && pending.size() < TEXT_MAX_LINES)
+            pending.push_back(line);
+        state = TEXT_BETWEEN;
+    } else {
+        // A comment block may hold anything, rows and empty lines included.
+        in_comment = line.size() == 8 && starts_with(line, "comment:");
+        std::vector<std::string>& lines = state == TEXT_BETWEEN ? pending : source.levels.back().after;
+        if (lines.size() < TEXT_MAX_LINES)
+            lines.push_back(line);
+        state = state == TEXT_BETWEEN ? TEXT_BETWEEN : TEXT_AFTER;
+    }
+}
+
+void TTextCollection::begin_level() {
+    TSourceLevel level;
+    if (state == TEXT_AFTER) {
+        // No empty line since the last rows: a header among the lines between
+        // begins this level, and the lines from it on are this level's.
+        std::vector<std::string>& after = source.levels.back().after;
+        const auto header = last_header(after);
+        level.before.assign(header, after.end());
+        after.erase(header, after.end());
+    } else {
+        level.before.swap(pending);
+    }
+    source.levels.push_back(std::move(level));
+}
+
+// A header below a level's rows makes the file one with headers after the
+// rows, and what stands above the rows is then free text. Otherwise a level
+// begins at the last header above its rows or, without one, at the text
+// right above them. The free text before the first level is the credits.
+void TTextCollection::finish() {
+    for (size_t i = 0; i < source.levels.size(); ++i) {
+        TSourceLevel& level = source.levels[i];
+        std::vector<std::string>& before = level.before;
+        auto info = before.end();
+        if (std::none_of(level.after.begin(), level.after.end(), is_header)) {
+            info = last_header(before);
+            if (info == before.end())
+                while (info != before.begin() && !std::prev(info)->empty())
+                    --info;
+        }
+        if (i == 0)
+            for (auto line = before.begin(); line != info; ++line)
+                add_credit(source.credits, *line);
+        std::vector<std::string> lines(info, before.end());
+        lines.insert(lines.end(), level.after.begin(), level.after.end());
+        for (const std::string& line : lines) {
+            if (line.empty())
+                continue;
+            if (level.title.empty())
+                level.title = title_of(line);
+            if (level.author.empty() && starts_with(line, "author:"))
+                level.author = clean(line.substr(7));
+        }
+        std::vector<std::string>().swap(before);
+        std::vector<std::string>().swap(level.after);
+    }
+    if (!source.credits.empty() && source.credits.back().empty())
+        source.credits.pop_back();
+}
+
+// Collections that declare ISO-8859-1 are common; TinyXML is only handed
+// UTF-8.
+std::string latin1_to_utf8(const std::string& text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string text_of(const TiXmlElement* element) {
+    const char* text = element ? element->GetText() : nullptr;
+    return text ? text : "";
+}
+
+std::string attribute_of(const TiXmlElement* element, const char* name) {
+    const char* value = element->Attribute(name);
+    return value ? clean(value) : "";
+}
+
+void read_xml_level(const TiXmlElement* element, TSource& source) {
+    TSourceLevel level;
+    level.title = attribute_of(element, "Id");
+    level.author = attribute_of(element, "Copyright");
+    int64_t number = 0;
+    for (const TiXmlElement* row = element->FirstChildElement("L"); row; row = row->NextSiblingElement("L")) {
+        ++number;
+        std::vector<std::string> rows;
+        const TRowLine kind = read_rows(trim_right(text_of(row)), rows);
+        if (kind == ROW_NONE && level.bad_row == 0)
+            level.bad_row = number;
+        level.too_large = level.too_large || kind == ROW_TOO_LONG;
+        add_rows(level, rows);
+    }
+    source.levels.push_back(std::move(level));
+}
+
+// The XML collection: a title, description and addresses, then collections
+// of levels whose rows are <L> elements.
+bool read_xml(const std::string& path, TSource& source, std::string& error) {
+    std::string text;
+    if (read_score_file(path, SCORE_MAX_FILE_SIZE, text) != SCORE_READ_OK) {
+        error = "not a level collection: an XML file of more than 16 MB";
+        return false;
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    if (!is_safe_score_text(text))
+        text = latin1_to_utf8(text);
+    if (!is_safe_score_text(text)) {
+        error = "not a level collection: damaged or too deeply nested XML";
+        return false;
+    }
+    // Leading spaces of a row are part of the level.
+    TiXmlBase::SetCondenseWhiteSpace(false);
+    TiXmlDocument document;
+    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (document.Error() || !document.RootElement()) {
+        error = "not a level collection: XML error on line " + std::to_string(document.ErrorRow()) + ": " +
+                document.ErrorDesc();
+        return false;
+    }
+    for (const TiXmlElement* item = document.RootElement()->FirstChildElement(); item;
+         item = item->NextSiblingElement()) {
+        const std::string name = item->ValueStr();
+        if (name == "Title" || name == "Description") {
+            std::string lines = text_of(item);
+            for (size_t end; (end = lines.find('\n')) != std::string::npos; lines.erase(0, end + 1))
+                add_credit(source.credits, lines.substr(0, end));
+            add_credit(source.credits, lines);
+        } else if (name == "Email" || name == "Url") {
+            add_credit(source.credits, name + ": " + text_of(item));
+        } else if (name == "LevelCollection") {
+            if (item->Attribute("Copyright"))
+                add_credit(source.credits, "Copyright: " + attribute_of(item, "Copyright"));
+            for (const TiXmlElement* level = item->FirstChildElement("Level"); level;
+                 level = level->NextSiblingElement("Level"))
+                read_xml_level(level, source);
+        }
+    }
+    return true;
+}
+
+// Everything outside the walls that the keeper or a box could reach from the
+// edge of the grid through any cell but a wall.
+bool walls_closed(const TSourceLevel& level) {
+    const int64_t width = level.width;
+    const int64_t height = level.rows.size();
+    auto at = [&](int64_t x, int64_t y) {
+        const std::string& row = level.rows[y];
+        return x < static_cast<int64_t>(row.size()) ? row[x] : ' ';
+    };
+    std::vector<char> seen(width * height, 0);
+    std::vector<int32_t> stack;
+    auto visit = [&](int64_t x, int64_t y) {
+        if (x >= 0 && y >= 0 && x < width && y < height && !seen[y * width + x] && at(x, y) != '#') {
+            seen[y * width + x] = 1;
+            stack.push_back(static_cast<int32_t>(y * width + x));
+        }
+    };
+    for (int64_t x = 0; x < width; ++x) {
+        visit(x, 0);
+        visit(x, height - 1);
+    }
+    for (int64_t y = 0; y < height; ++y) {
+        visit(0, y);
+        visit(width - 1, y);
+    }
+    while (!stack.empty()) {
+        const int64_t x = stack.back() % width;
+        const int64_t y = stack.back() / width;
+        stack.pop_back();
+        if (at(x, y) != ' ')
+            return false;
+        visit(x - 1, y);
+        visit(x + 1, y);
+        visit(x, y - 1);
+        visit(x, y + 1);
+    }
+    return true;
+}
+
+// Why the game could not play the level, or nothing when it can.
+std::string problem_of(const TSourceLevel& level) {
+    if (level.too_large)
+        return "larger than the game allows";
+    if (level.bad_row > 0)
+        return "row " + std::to_string(level.bad_row) + " is not a row of a level";
+    if (level.rows.size() < 3 || level.width < 3)
+        return "smaller than 3 x 3";
+    int64_t keepers = 0;
+    int64_t boxes = 0;
+    int64_t targets = 0;
+    for (const std::string& row : level.rows) {
+        for (const char c : row) {
+            keepers += c == '@' || c == '+';
+            boxes += c == '$' || c == '*';
+            targets += c == '.' || c == '*' || c == '+';
+        }
+    }
+    if (keepers != 1)
+        return keepers == 0 ? "no keeper" : std::to_string(keepers) + " keepers";
+    if (boxes != targets)
+        return std::to_string(boxes) + " boxes but " + std::to_string(targets) + " targets";
+    if (boxes == 0)
+        return "no boxes";
+    if (!walls_closed(level))
+        return "the walls are not closed";
+    return "";
+}
+
+void write_collection(const TSource& source, TConversion& conversion) {
+    std::string& text = conversion.text;
+    for (const std::string& line : source.credits)
+        text += line + "\n";
+    if (!source.credits.empty())
+        text += "\n";
+    for (size_t i = 0; i < source.levels.size(); ++i) {
+        const TSourceLevel& level = source.levels[i];
+        const std::string problem = problem_of(level);
+        if (!problem.empty()) {
+            conversion.left_out.push_back("level " + std::to_string(i + 1) +
+                                          (level.title.empty() ? "" : " '" + level.title + "'") +
+                                          " left out: " + problem);
+            continue;
+        }
+        if (!level.author.empty())
+            text += "Author: " + level.author + "\n";
+        text += ";" + std::to_string(++conversion.kept) + "\n";
+        text += (level.title.empty() ? "" : "'" + level.title) + "\n";
+        for (const std::string& row : level.rows)
+            text += row + "\n";
+        text += "\n";
+    }
+}
+
+struct TFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Reads the file as the text family, or as XML when its first text is a tag.
+// Lines are read in chunks and kept only up to the longest row a level can
+// have, so no file makes one line take more memory than that.
+int32_t read_source(const std::string& path, TSource& source, std::string& error) {
+    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = std::string("cannot open it: ") + std::strerror(errno);
+        return IMPORT_NO_INPUT;
+    }
+    TTextCollection text;
+    bool started = false;
+    bool xml = false;
+    auto take = [&](const std::string& line) {
+        if (!started && line.find_first_not_of(" \t\r") != std::string::npos) {
+            started = true;
+            xml = line.compare(line.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, 1, "<") == 0;
+        }
+        if (!xml)
+            text.take(line);
+    };
+    std::string line;
+    std::vector<char> buffer(1 << 16);
+    for (size_t got = buffer.size(); got == buffer.size() && !xml;) {
+        got = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        if (std::ferror(file.get())) {
+            error = std::string("cannot read it: ") + std::strerror(errno);
+            return IMPORT_NO_INPUT;
+        }
+        if (std::memchr(buffer.data(), '\0', got)) {
+            error = "not a level collection: it holds binary data";
+            return IMPORT_NOT_LEVELS;
+        }
+        for (size_t at = 0; at < got && !xml;) {
+            const char* start = buffer.data() + at;
+            const char* end = static_cast<const char*>(std::memchr(start, '\n', got - at));
+            const size_t size = end ? end - start : got - at;
+            line.append(start, std::min(size, static_cast<size_t>(LEVEL_MAX_LINE + 1) - line.size()));
+            at += size + 1;
+            if (end) {
+                take(line);
+                line.clear();
+            }
+        }
+    }
+    // The last line may have no line end.
+    if (!line.empty())
+        take(line);
+    if (xml)
+        return read_xml(path, source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
+    text.finish();
+    source = std::move(text.source);
+    return IMPORT_OK;
+}
+
+}  // namespace
+
+TConversion convert_collection(const std::string& path) {
+    TConversion conversion;
+    TSource source;
+    conversion.status = read_source(path, source, conversion.error);
+    if (conversion.status != IMPORT_OK)
+        return conversion;
+    if (source.levels.empty()) {
+        conversion.status = IMPORT_NOT_LEVELS;
+        conversion.error = "not a level collection: no level found in it";
+        return conversion;
+    }
+    write_collection(source, conversion);
+    if (conversion.kept == 0) {
+        conversion.status = IMPORT_NOT_LEVELS;
+        conversion.error = "none of its " + std::to_string(source.levels.size()) + " levels can be played";
+    }
+    return conversion;
+}

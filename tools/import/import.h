@@ -1,0 +1,30 @@
+// Reading the level collection files players already have, text or XML, and
+// turning the playable levels into the text of the game's own format.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The exit statuses of sysexits.h, as the launcher uses them.
+enum : int32_t {
+    IMPORT_OK = 0,
+    IMPORT_USAGE = 64,
+    IMPORT_NOT_LEVELS = 65,
+    IMPORT_NO_INPUT = 66,
+    IMPORT_INTERNAL = 70,
+    IMPORT_CANNOT_WRITE = 73,
+};
+
+struct TConversion {
+    int32_t status = IMPORT_OK;
+    // Why nothing could be imported, when status is not IMPORT_OK.
+    std::string error;
+    // Credits, then every kept level numbered from 1, in the game's format.
+    std::string text;
+    int32_t kept = 0;
+    // One line per level left out, naming it by its place in the source.
+    std::vector<std::string> left_out;
+};
+
+TConversion convert_collection(const std::string& path);
