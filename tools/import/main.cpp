@@ -92,8 +92,8 @@ int import_file(const std::string& path, const std::string& folder, bool force) 
         report("cannot write " + target);
         return IMPORT_CANNOT_WRITE;
     }
-    std::cout << "imported " << path << " as \"" << name << "\": " << plural(conversion.kept, "level") << " kept, "
-              << left_out << " left out\n";
+    std::cout << "imported " << path << ": " << plural(conversion.kept, "level") << " kept, " << left_out
+              << " left out; it is \"" << name << "\" in the level set chooser\n";
     return IMPORT_OK;
 }
 
