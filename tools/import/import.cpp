@@ -5,12 +5,14 @@
 
 #include <tinyxml.h>
 
+#include <strings.h>
+
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 #include "level/level.h"
 #include "score/score_file.h"
@@ -22,12 +24,13 @@ namespace {
 // files hold a few dozen; a huge text file must not be held whole.
 constexpr size_t TEXT_MAX_LINES = 1000;
 
+const char TOO_LARGE[] = "larger than the game allows";
+
 struct TSourceLevel {
     std::vector<std::string> rows;
     int64_t width = 0;
-    bool too_large = false;
-    // Set when an XML row holds something that is no part of a level.
-    int64_t bad_row = 0;
+    // Found while reading; rows are no longer kept once it is set.
+    std::string problem;
     // Text lines found before the rows since the last level, and those
     // directly below them up to the next empty line.
     std::vector<std::string> before;
@@ -48,10 +51,7 @@ enum TRowLine {
 };
 
 bool starts_with(const std::string& line, const char* prefix) {
-    const size_t length = std::strlen(prefix);
-    return line.size() >= length && std::equal(prefix, prefix + length, line.begin(), [](char a, char b) {
-               return a == std::tolower(static_cast<unsigned char>(b));
-           });
+    return strncasecmp(line.c_str(), prefix, std::strlen(prefix)) == 0;
 }
 
 // Control characters become spaces, so that a title or credit stays one line.
@@ -108,15 +108,18 @@ TRowLine read_rows(const std::string& line, std::vector<std::string>& rows) {
     return ROW_FOUND;
 }
 
-void add_rows(TSourceLevel& level, std::vector<std::string>& rows) {
+void add_rows(TSourceLevel& level, TRowLine kind, std::vector<std::string>& rows) {
+    if (kind == ROW_TOO_LONG)
+        level.problem = TOO_LARGE;
     for (std::string& row : rows) {
         level.width = std::max<int64_t>(level.width, row.size());
         const int64_t height = level.rows.size() + 1;
-        level.too_large = level.too_large || level.width > LEVEL_MAX_CELLS / std::max<int64_t>(height, 3);
-        if (level.too_large)
-            std::vector<std::string>().swap(level.rows);
-        else
+        if (level.width > LEVEL_MAX_CELLS / std::max<int64_t>(height, 3))
+            level.problem = TOO_LARGE;
+        if (level.problem.empty())
             level.rows.push_back(std::move(row));
+        else
+            std::vector<std::string>().swap(level.rows);
     }
 }
 
@@ -185,9 +188,7 @@ void TTextCollection::take(const std::string& raw) {
     if (kind != ROW_NONE) {
         if (state != TEXT_ROWS)
             begin_level();
-        TSourceLevel& level = source.levels.back();
-        level.too_large = level.too_large || kind == ROW_TOO_LONG;
-        add_rows(level, rows);
+        add_rows(source.levels.back(), kind, rows);
         state = TEXT_ROWS;
     } else if (line.empty()) {
         if (state == TEXT_BETWEEN && pending.size() < TEXT_MAX_LINES)
@@ -287,10 +288,9 @@ void read_xml_level(const TiXmlElement* element, TSource& source) {
         ++number;
         std::vector<std::string> rows;
         const TRowLine kind = read_rows(trim_right(text_of(row)), rows);
-        if (kind == ROW_NONE && level.bad_row == 0)
-            level.bad_row = number;
-        level.too_large = level.too_large || kind == ROW_TOO_LONG;
-        add_rows(level, rows);
+        if (kind == ROW_NONE && level.problem.empty())
+            level.problem = "row " + std::to_string(number) + " is not a row of a level";
+        add_rows(level, kind, rows);
     }
     source.levels.push_back(std::move(level));
 }
@@ -323,13 +323,11 @@ bool read_xml(const std::string& path, TSource& source, std::string& error) {
     for (const TiXmlElement* item = document.RootElement()->FirstChildElement(); item;
          item = item->NextSiblingElement()) {
         const std::string name = item->ValueStr();
-        if (name == "Title" || name == "Description") {
-            std::string lines = text_of(item);
-            for (size_t end; (end = lines.find('\n')) != std::string::npos; lines.erase(0, end + 1))
-                add_credit(source.credits, lines.substr(0, end));
-            add_credit(source.credits, lines);
-        } else if (name == "Email" || name == "Url") {
-            add_credit(source.credits, name + ": " + text_of(item));
+        const std::string label = name == "Email" || name == "Url" ? name + ": " : "";
+        std::istringstream lines(text_of(item));
+        if (name == "Title" || name == "Description" || !label.empty()) {
+            for (std::string line; std::getline(lines, line);)
+                add_credit(source.credits, label + line);
         } else if (name == "LevelCollection") {
             if (item->Attribute("Copyright"))
                 add_credit(source.credits, "Copyright: " + attribute_of(item, "Copyright"));
@@ -341,51 +339,30 @@ bool read_xml(const std::string& path, TSource& source, std::string& error) {
     return true;
 }
 
-// Everything outside the walls that the keeper or a box could reach from the
-// edge of the grid through any cell but a wall.
+// The game's own outside fill, with every cell but a wall taken for floor:
+// a keeper, box or target that it reaches stands outside the walls.
 bool walls_closed(const TSourceLevel& level) {
-    const int64_t width = level.width;
-    const int64_t height = level.rows.size();
-    auto at = [&](int64_t x, int64_t y) {
-        const std::string& row = level.rows[y];
-        return x < static_cast<int64_t>(row.size()) ? row[x] : ' ';
-    };
-    std::vector<char> seen(width * height, 0);
-    std::vector<int32_t> stack;
-    auto visit = [&](int64_t x, int64_t y) {
-        if (x >= 0 && y >= 0 && x < width && y < height && !seen[y * width + x] && at(x, y) != '#') {
-            seen[y * width + x] = 1;
-            stack.push_back(static_cast<int32_t>(y * width + x));
-        }
-    };
-    for (int64_t x = 0; x < width; ++x) {
-        visit(x, 0);
-        visit(x, height - 1);
-    }
-    for (int64_t y = 0; y < height; ++y) {
-        visit(0, y);
-        visit(width - 1, y);
-    }
-    while (!stack.empty()) {
-        const int64_t x = stack.back() % width;
-        const int64_t y = stack.back() / width;
-        stack.pop_back();
-        if (at(x, y) != ' ')
-            return false;
-        visit(x - 1, y);
-        visit(x + 1, y);
-        visit(x, y - 1);
-        visit(x, y + 1);
-    }
+    TLevel grid;
+    grid.create(static_cast<int32_t>(level.width), static_cast<int32_t>(level.rows.size()));
+    for (size_t y = 0; y < level.rows.size(); ++y)
+        for (size_t x = 0; x < level.rows[y].size(); ++x)
+            grid.set(x, y, level.rows[y][x] == '#' ? CELL_WALL : CELL_FLOOR);
+    grid.mark_outside();
+    for (size_t y = 0; y < level.rows.size(); ++y)
+        for (size_t x = 0; x < level.rows[y].size(); ++x)
+            if (level.rows[y][x] != ' ' && grid.get(x, y) == CELL_OUTSIDE)
+                return false;
     return true;
+}
+
+std::string counted(int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // Why the game could not play the level, or nothing when it can.
 std::string problem_of(const TSourceLevel& level) {
-    if (level.too_large)
-        return "larger than the game allows";
-    if (level.bad_row > 0)
-        return "row " + std::to_string(level.bad_row) + " is not a row of a level";
+    if (!level.problem.empty())
+        return level.problem;
     if (level.rows.size() < 3 || level.width < 3)
         return "smaller than 3 x 3";
     int64_t keepers = 0;
@@ -401,7 +378,7 @@ std::string problem_of(const TSourceLevel& level) {
     if (keepers != 1)
         return keepers == 0 ? "no keeper" : std::to_string(keepers) + " keepers";
     if (boxes != targets)
-        return std::to_string(boxes) + " boxes but " + std::to_string(targets) + " targets";
+        return counted(boxes, "box", "boxes") + " but " + counted(targets, "target", "targets");
     if (boxes == 0)
         return "no boxes";
     if (!walls_closed(level))
@@ -447,20 +424,18 @@ int32_t read_source(const std::string& path, TSource& source, std::string& error
         error = std::string("cannot open it: ") + std::strerror(errno);
         return IMPORT_NO_INPUT;
     }
+    // An XML collection begins with a tag, after a byte order mark or blanks.
+    std::string head(256, ' ');
+    head.resize(std::fread(&head[0], 1, head.size(), file.get()));
+    const size_t first = head.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    if (first != std::string::npos && head[first] == '<')
+        return read_xml(path, source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
+    std::rewind(file.get());
+
     TTextCollection text;
-    bool started = false;
-    bool xml = false;
-    auto take = [&](const std::string& line) {
-        if (!started && line.find_first_not_of(" \t\r") != std::string::npos) {
-            started = true;
-            xml = line.compare(line.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, 1, "<") == 0;
-        }
-        if (!xml)
-            text.take(line);
-    };
     std::string line;
     std::vector<char> buffer(1 << 16);
-    for (size_t got = buffer.size(); got == buffer.size() && !xml;) {
+    for (size_t got = buffer.size(); got == buffer.size();) {
         got = std::fread(buffer.data(), 1, buffer.size(), file.get());
         if (std::ferror(file.get())) {
             error = std::string("cannot read it: ") + std::strerror(errno);
@@ -470,23 +445,21 @@ int32_t read_source(const std::string& path, TSource& source, std::string& error
             error = "not a level collection: it holds binary data";
             return IMPORT_NOT_LEVELS;
         }
-        for (size_t at = 0; at < got && !xml;) {
+        for (size_t at = 0; at < got;) {
             const char* start = buffer.data() + at;
             const char* end = static_cast<const char*>(std::memchr(start, '\n', got - at));
             const size_t size = end ? end - start : got - at;
             line.append(start, std::min(size, static_cast<size_t>(LEVEL_MAX_LINE + 1) - line.size()));
             at += size + 1;
             if (end) {
-                take(line);
+                text.take(line);
                 line.clear();
             }
         }
     }
     // The last line may have no line end.
     if (!line.empty())
-        take(line);
-    if (xml)
-        return read_xml(path, source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
+        text.take(line);
     text.finish();
     source = std::move(text.source);
     return IMPORT_OK;
