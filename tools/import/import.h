@@ -22,9 +22,11 @@ struct TConversion {
     std::string error;
     // Credits, then every kept level numbered from 1, in the game's format.
     std::string text;
-    int32_t kept = 0;
-    // One line per level left out, naming it by its place in the source.
-    std::vector<std::string> left_out;
+    int64_t kept = 0;
+    int64_t left_out = 0;
+    // Why levels were left out, one line for each of the first ones, naming
+    // the level by its place in the source.
+    std::vector<std::string> reasons;
 };
 
 TConversion convert_collection(const std::string& path);

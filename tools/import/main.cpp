@@ -23,7 +23,7 @@ const char USAGE[] = "usage: cratoria-import [--force] [--to FOLDER] FILE...\n"
                      "  --force      replace a collection of the same name\n"
                      "  --to FOLDER  write into FOLDER instead of levels\n";
 
-std::string plural(size_t count, const char* word) {
+std::string plural(int64_t count, const char* word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
@@ -50,7 +50,7 @@ std::string read_back(const std::string& name, const TConversion& conversion) {
     const int32_t result = collection.import(folder + "/", name, messages);
     std::remove(file.c_str());
     rmdir(folder.c_str());
-    if (result == 0 && messages.str().empty() && collection.levels.size() == static_cast<size_t>(conversion.kept))
+    if (result == 0 && messages.str().empty() && static_cast<int64_t>(collection.levels.size()) == conversion.kept)
         return "";
     return "the game does not read the converted collection cleanly: " +
            messages.str().substr(0, messages.str().find('\n'));
@@ -61,9 +61,9 @@ int import_file(const std::string& path, const std::string& folder, bool force) 
         std::cerr << "cratoria-import: " << path << ": " << message << "\n";
     };
     const TConversion conversion = convert_collection(path);
-    const size_t left_out = conversion.left_out.size();
-    for (size_t i = 0; i < left_out && i < IMPORT_MESSAGE_LIMIT; ++i)
-        report(conversion.left_out[i]);
+    for (const std::string& reason : conversion.reasons)
+        report(reason);
+    const int64_t left_out = conversion.left_out;
     if (left_out > IMPORT_MESSAGE_LIMIT)
         report("and " + plural(left_out - IMPORT_MESSAGE_LIMIT, "more level") + " left out");
     if (conversion.status != IMPORT_OK) {
