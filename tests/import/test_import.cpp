@@ -151,20 +151,20 @@ TEST(ImportOwn, ReplacesACollectionOnlyWhenForced) {
     EXPECT_EQ(read_file(dir / "levels/crlf"), read_file(OWN + "crlf.expected"));
 }
 
-// A picture of 10 MB, a file of 1 GB without a byte on disk, an empty file,
-// a folder and a missing file: one line each, a failure status, nothing
-// written, within time and memory bounds.
+// A picture of 10 MB, a file of 1 GB without a byte on disk, short lines
+// that unfold to gigabytes, an empty file, a folder and a missing file: one
+// line each, a failure status, nothing written, within time and memory bounds.
 TEST(ImportHostile, RefusedWithinBounds) {
     TScratchDir dir("import");
-    std::string picture = "\x89PNG\r\n\x1A\n";
-    for (int32_t i = 0; i < 10 << 20; ++i)
-        picture += static_cast<char>(i % 251);
-    write_file(dir / "picture.png", picture);
+    write_file(dir / "picture.png", "\x89PNG\r\n\x1A\n" + std::string(10 << 20, '\0'));
+    std::string packed;
+    for (int32_t i = 0; i < 2000; ++i)
+        packed += "1864135#|#@$.1864131 #|1864135#\n\n";
+    write_file(dir / "packed.sok", packed);
     write_file(dir / "sparse", "");
     ASSERT_EQ(truncate((dir / "sparse").c_str(), int64_t{1} << 30), 0);
     write_file(dir / "empty.txt", "");
     std::filesystem::create_directories(dir / "folder");
-    std::filesystem::create_directories(dir / "levels");
     const struct {
         const char* file;
         int status;
@@ -172,6 +172,7 @@ TEST(ImportHostile, RefusedWithinBounds) {
     } CASES[] = {
         {"picture.png", 65, "not a level collection: it holds binary data"},
         {"sparse", 65, "not a level collection: it holds binary data"},
+        {"packed.sok", 65, "its levels together are larger than the game allows"},
         {"empty.txt", 65, "not a level collection: no level found in it"},
         {"folder", 66, "cannot read it: Is a directory"},
         {"missing", 66, "cannot open it: No such file or directory"},
@@ -187,7 +188,7 @@ TEST(ImportHostile, RefusedWithinBounds) {
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(read_file(dir / "err"), "cratoria-import: " + dir / c.file + ": " + c.message + "\n");
     }
-    EXPECT_TRUE(std::filesystem::is_empty(dir / "levels"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "levels"));
 }
 
 }  // namespace
