@@ -20,29 +20,24 @@ const std::string TOOL = BINARY_DIR "/tools/import/cratoria-import";
 const std::string PUBLIC = SOURCE_DIR "/../shared/fixtures/public-levels/";
 const std::string OWN = TEST_DATA_DIR "/import/";
 
-struct TRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs the command in the folder of the files named, writing into dir/levels.
-TRun run_import(const TScratchDir& dir, const std::string& folder, const std::string& arguments) {
+// Runs the command in the folder of the files named, writing into dir/levels
+// and its output into dir/out and dir/err; returns its exit status.
+int run_import(const TScratchDir& dir, const std::string& folder, const std::string& arguments) {
     std::filesystem::create_directory(dir / "levels");
     const std::string command = "cd '" + folder + "' && '" + TOOL + "' --to '" + dir / "levels' " + arguments + " >'" +
                                 dir / "out' 2>'" + dir / "err'";
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(dir / "out"), read_file(dir / "err")};
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void convert_public(const TScratchDir& dir, const std::string& file, TLevelCollection& collection) {
-    const TRun run = run_import(dir, PUBLIC, file);
+    run_import(dir, PUBLIC, file);
     const std::string name = file.substr(0, file.rfind('.'));
-    EXPECT_EQ(run.err, "");
-    std::ostringstream errors;
-    ASSERT_EQ(collection.import(dir / "levels/", name, errors), 0) << errors.str();
-    EXPECT_EQ(run.out, "imported " + file + ": " + std::to_string(collection.levels.size()) +
-                           " levels kept, 0 left out; it is \"" + name + "\" in the level set chooser\n");
+    EXPECT_EQ(read_file(dir / "err"), "");
+    ASSERT_EQ(collection.import(dir / "levels/", name), 0);
+    EXPECT_EQ(read_file(dir / "out"), "imported " + file + ": " + std::to_string(collection.levels.size()) +
+                                          " levels kept, 0 left out; it is \"" + name +
+                                          "\" in the level set chooser\n");
 }
 
 // The grid back in the characters of a level file, keeper included.
@@ -59,12 +54,11 @@ std::vector<std::string> rows_of(const TLevel& level) {
     return rows;
 }
 
-bool is_row(const std::string& line) {
-    return !line.empty() && line.find_first_not_of(" #$.*@+") == std::string::npos;
-}
-
 // The line after the first whole block of these rows from line at on, or npos.
 size_t find_rows(const std::vector<std::string>& lines, const std::vector<std::string>& rows, size_t at) {
+    auto is_row = [](const std::string& line) {
+        return !line.empty() && line.find_first_not_of(" #$.*@+") == line.npos;
+    };
     for (; at + rows.size() <= lines.size(); ++at) {
         const size_t end = at + rows.size();
         if ((at == 0 || !is_row(lines[at - 1])) && (end == lines.size() || !is_row(lines[end])) &&
@@ -134,26 +128,31 @@ TEST(ImportOwn, ConvertsEachKind) {
         SCOPED_TRACE(file);
         TScratchDir dir("import");
         const std::string name = std::string(file).substr(0, std::string(file).rfind('.'));
-        EXPECT_EQ(run_import(dir, OWN, file).err, read_file(OWN + name + ".err"));
+        run_import(dir, OWN, file);
+        EXPECT_EQ(read_file(dir / "err"), read_file(OWN + name + ".err"));
         EXPECT_EQ(read_file(dir / "levels/" + name), read_file(OWN + name + ".expected"));
     }
 }
 
+// Even when forced, a link in the way is replaced, never the file it leads
+// to: an installed collection, say.
 TEST(ImportOwn, ReplacesACollectionOnlyWhenForced) {
     TScratchDir dir("import");
     std::filesystem::create_directory(dir / "levels");
-    write_file(dir / "levels/crlf", "mine");
-    const TRun refused = run_import(dir, OWN, "crlf.xsb");
-    EXPECT_EQ(refused.status, 73);
-    EXPECT_EQ(refused.err, "cratoria-import: crlf.xsb: " + dir / "levels/crlf already exists; --force replaces it\n");
-    EXPECT_EQ(read_file(dir / "levels/crlf"), "mine");
-    EXPECT_EQ(run_import(dir, OWN, "--force crlf.xsb").status, 0);
+    write_file(dir / "installed", "mine");
+    std::filesystem::create_symlink(dir / "installed", dir / "levels/crlf");
+    EXPECT_EQ(run_import(dir, OWN, "crlf.xsb"), 73);
+    EXPECT_EQ(read_file(dir / "err"),
+              "cratoria-import: crlf.xsb: " + dir / "levels/crlf already exists; --force replaces it\n");
+    EXPECT_EQ(run_import(dir, OWN, "--force crlf.xsb"), 0);
     EXPECT_EQ(read_file(dir / "levels/crlf"), read_file(OWN + "crlf.expected"));
+    EXPECT_EQ(read_file(dir / "installed"), "mine");
 }
 
 // A picture of 10 MB, a file of 1 GB without a byte on disk, short lines
-// that unfold to gigabytes, an empty file, a folder and a missing file: one
-// line each, a failure status, nothing written, within time and memory bounds.
+// that unfold to gigabytes, XML nested a million deep, an empty file, a
+// folder and a missing file: one line each, a failure status, nothing
+// written, within time and memory bounds.
 TEST(ImportHostile, RefusedWithinBounds) {
     TScratchDir dir("import");
     write_file(dir / "picture.png", "\x89PNG\r\n\x1A\n" + std::string(10 << 20, '\0'));
@@ -161,6 +160,10 @@ TEST(ImportHostile, RefusedWithinBounds) {
     for (int32_t i = 0; i < 2000; ++i)
         packed += "1864135#|#@$.1864131 #|1864135#\n\n";
     write_file(dir / "packed.sok", packed);
+    std::string deep = "\xEF\xBB\xBF";
+    for (int32_t i = 0; i < 1000000; ++i)
+        deep += "<a>";
+    write_file(dir / "deep.slc", deep);
     write_file(dir / "sparse", "");
     ASSERT_EQ(truncate((dir / "sparse").c_str(), int64_t{1} << 30), 0);
     write_file(dir / "empty.txt", "");
@@ -173,6 +176,7 @@ TEST(ImportHostile, RefusedWithinBounds) {
         {"picture.png", 65, "not a level collection: it holds binary data"},
         {"sparse", 65, "not a level collection: it holds binary data"},
         {"packed.sok", 65, "its levels together are larger than the game allows"},
+        {"deep.slc", 65, "not a level collection: XML that is damaged, too deep or too large"},
         {"empty.txt", 65, "not a level collection: no level found in it"},
         {"folder", 66, "cannot read it: Is a directory"},
         {"missing", 66, "cannot open it: No such file or directory"},

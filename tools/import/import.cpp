@@ -153,7 +153,7 @@ std::string unquote(const std::string& text) {
 // A title stands on a line of its own after an apostrophe, on a "Title:"
 // line, or in quotes on the header line itself.
 std::string title_of(const std::string& line) {
-    if (line[0] == '\'')
+    if (starts_with(line, "'"))
         return unquote(line);
     if (starts_with(line, "title:"))
         return clean(line.substr(6));
@@ -326,8 +326,6 @@ void TTextCollection::complete() {
     std::vector<std::string> lines(info, before.end());
     lines.insert(lines.end(), level.after.begin(), level.after.end());
     for (const std::string& line : lines) {
-        if (line.empty())
-            continue;
         if (level.title.empty())
             level.title = title_of(line);
         if (level.author.empty() && starts_with(line, "author:"))
