@@ -122,16 +122,17 @@ TEST(ImportPublic, EveryLevelKeepsItsRowsAndTitle) {
 }
 
 // Run-length rows, CR LF without a last line end, XML, and a level left out
-// for each reason: the collection written and the report, exactly.
+// for each reason, in one run: the collections written and the report,
+// exactly.
 TEST(ImportOwn, ConvertsEachKind) {
-    for (const char* file : {"run-length.sok", "crlf.xsb", "collection.slc", "left-out.txt"}) {
-        SCOPED_TRACE(file);
-        TScratchDir dir("import");
-        const std::string name = std::string(file).substr(0, std::string(file).rfind('.'));
-        run_import(dir, OWN, file);
-        EXPECT_EQ(read_file(dir / "err"), read_file(OWN + name + ".err"));
-        EXPECT_EQ(read_file(dir / "levels/" + name), read_file(OWN + name + ".expected"));
+    TScratchDir dir("import");
+    EXPECT_EQ(run_import(dir, OWN, "run-length.sok crlf.xsb collection.slc left-out.txt"), 0);
+    std::string err;
+    for (const std::string name : {"run-length", "crlf", "collection", "left-out"}) {
+        err += read_file(OWN + name + ".err");
+        EXPECT_EQ(read_file(dir / "levels/" + name), read_file(OWN + name + ".expected")) << name;
     }
+    EXPECT_EQ(read_file(dir / "err"), err);
 }
 
 // Even when forced, a link in the way is replaced, never the file it leads

@@ -115,9 +115,6 @@ int main(int argc, char** argv) {
             folder = argv[++i];
         } else if (options && arg == "--") {
             options = false;
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
-            std::cerr << "cratoria-import: unknown option " << arg << "\n" << USAGE;
-            return IMPORT_USAGE;
         } else {
             files.push_back(arg);
         }
