@@ -14,7 +14,8 @@ set(CRATORIA_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/cratoria)
 set(CRATORIA_APP_ID io.github.cratoria.Cratoria)
 set(CRATORIA_ICON_SIZES 16 24 32 48 64 128 256)
 
-install(TARGETS cratoria RUNTIME DESTINATION ${CRATORIA_INSTALL_PRIVATEDIR})
+# The import command sits beside the game; the launcher's --import runs it.
+install(TARGETS cratoria cratoria-import RUNTIME DESTINATION ${CRATORIA_INSTALL_PRIVATEDIR})
 
 # Only the collection files beside each other count for the game; folders
 # such as levels/solutions/ are working material, and hidden or backup files
@@ -62,9 +63,10 @@ install(CODE "
   set(CRATORIA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
   set(CRATORIA_DATADIR \"${CRATORIA_INSTALL_DATADIR}\")
   set(CRATORIA_BINARY \"${CRATORIA_INSTALL_PRIVATEDIR}/cratoria\")
+  set(CRATORIA_IMPORTER \"${CRATORIA_INSTALL_PRIVATEDIR}/cratoria-import\")
 ")
 install(CODE [=[
-  foreach(name CRATORIA_BINDIR CRATORIA_DATADIR CRATORIA_BINARY)
+  foreach(name CRATORIA_BINDIR CRATORIA_DATADIR CRATORIA_BINARY CRATORIA_IMPORTER)
     if(NOT IS_ABSOLUTE "${${name}}")
       set(${name} "${CMAKE_INSTALL_PREFIX}/${${name}}")
     endif()
@@ -73,8 +75,10 @@ install(CODE [=[
   # literal; a quote inside ends the string, is escaped and reopens it.
   string(REPLACE "'" "'\\''" datadir "${CRATORIA_DATADIR}")
   string(REPLACE "'" "'\\''" binary "${CRATORIA_BINARY}")
+  string(REPLACE "'" "'\\''" importer "${CRATORIA_IMPORTER}")
   set(CRATORIA_LAUNCHER_DATADIR "'${datadir}'")
   set(CRATORIA_LAUNCHER_BINARY "'${binary}'")
+  set(CRATORIA_LAUNCHER_IMPORTER "'${importer}'")
   string(MD5 key "${CMAKE_INSTALL_PREFIX}")
   configure_file("${CRATORIA_LAUNCHER_IN}" "${CRATORIA_LAUNCHER_WORK}/${key}/cratoria" @ONLY)
   # file(INSTALL) puts DESTDIR in front by itself.

@@ -1,0 +1,199 @@
+// The import command: public collections kept whole, small files of each kind
+// converted byte for byte, levels left out by name, hostile files refused.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "level/level_collection.h"
+#include "tests/support/child.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/solver/solver.h"
+
+namespace {
+
+const std::string TOOL = BINARY_DIR "/tools/import/cratoria-import";
+const std::string PUBLIC = SOURCE_DIR "/../shared/fixtures/public-levels/";
+const std::string OWN = TEST_DATA_DIR "/import/";
+
+// Runs the command in the folder of the files named, writing into dir/levels
+// and its output into dir/out and dir/err; returns its exit status.
+int run_import(const TScratchDir& dir, const std::string& folder, const std::string& arguments) {
+    std::filesystem::create_directory(dir / "levels");
+    const std::string command = "cd '" + folder + "' && '" + TOOL + "' --to '" + dir / "levels' " + arguments + " >'" +
+                                dir / "out' 2>'" + dir / "err'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void convert_public(const TScratchDir& dir, const std::string& file, TLevelCollection& collection) {
+    run_import(dir, PUBLIC, file);
+    const std::string name = file.substr(0, file.rfind('.'));
+    EXPECT_EQ(read_file(dir / "err"), "");
+    ASSERT_EQ(collection.import(dir / "levels/", name), 0);
+    EXPECT_EQ(read_file(dir / "out"), "imported " + file + ": " + std::to_string(collection.levels.size()) +
+                                          " levels kept, 0 left out; it is \"" + name +
+                                          "\" in the level set chooser\n");
+}
+
+// The grid back in the characters of a level file, keeper included.
+std::vector<std::string> rows_of(const TLevel& level) {
+    std::vector<std::string> rows;
+    for (int32_t y = 0; y < level.height; ++y) {
+        std::string row;
+        for (int32_t x = 0; x < level.width; ++x) {
+            const char c = "  .$*  #"[level.get(x, y)];
+            row += x == level.start_x && y == level.start_y ? (c == '.' ? '+' : '@') : c;
+        }
+        rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1));
+    }
+    return rows;
+}
+
+// The line after the first whole block of these rows from line at on, or npos.
+size_t find_rows(const std::vector<std::string>& lines, const std::vector<std::string>& rows, size_t at) {
+    auto is_row = [](const std::string& line) {
+        return !line.empty() && line.find_first_not_of(" #$.*@+") == line.npos;
+    };
+    for (; at + rows.size() <= lines.size(); ++at) {
+        const size_t end = at + rows.size();
+        if ((at == 0 || !is_row(lines[at - 1])) && (end == lines.size() || !is_row(lines[end])) &&
+            std::equal(rows.begin(), rows.end(), lines.begin() + at))
+            return end;
+    }
+    return std::string::npos;
+}
+
+struct TPublic {
+    const char* file;
+    size_t levels;
+    size_t titled;
+    size_t number;
+    const char* title;
+    // The first levels proven solvable, so the puzzles came through intact.
+    size_t solvable;
+};
+
+const TPublic PUBLIC_FILES[] = {
+    {"boxoban-hard-003.txt", 332, 0, 1, "", 0},
+    {"microban-skinner-xye-2025.xsb", 155, 11, 44, "'Duh!", 10},
+    {"microban-skinner-xye-2008.xsb", 155, 11, 155, "'The Dungeon", 0},
+    {"sasquatch-skinner-arduban.txt", 50, 2, 49, "'Parallel Logic", 0},
+    {"xsokoban-90-screen-headers.xsb", 90, 0, 1, "", 0},
+    {"xsokoban-original-extra-titles-after.txt", 90, 0, 90, "", 0},
+    {"grigoriev-grigr2001.xsb", 100, 100, 1, "'Bardak #01", 0},
+    // Its last level has "-" for floor, which must read as the same rows.
+    {"drfogh-accumulated1.xsb", 51, 51, 51, "'Newyear 2025 - The Sequel", 0},
+};
+
+// Every level, found row for row in its source in the same order, with the
+// rows around it, so that a lost first or last row shows; "-" is floor there.
+TEST(ImportPublic, EveryLevelKeepsItsRowsAndTitle) {
+    if (!std::filesystem::is_directory(PUBLIC))
+        GTEST_SKIP() << "no public collections beside the checkout";
+    for (const TPublic& source : PUBLIC_FILES) {
+        SCOPED_TRACE(source.file);
+        TScratchDir dir("import");
+        TLevelCollection collection;
+        convert_public(dir, source.file, collection);
+        ASSERT_EQ(collection.levels.size(), source.levels);
+        EXPECT_EQ(collection.levels[source.number - 1]->name, source.title);
+        std::vector<std::string> lines;
+        std::istringstream text(read_file(PUBLIC + source.file));
+        for (std::string line; std::getline(text, line);) {
+            std::replace(line.begin(), line.end(), '-', ' ');
+            lines.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+        }
+        size_t titled = 0;
+        size_t at = 0;
+        for (const auto& level : collection.levels) {
+            titled += !level->name.empty();
+            at = find_rows(lines, rows_of(*level), at);
+            ASSERT_NE(at, std::string::npos) << "level " << level->number << " differs from its source";
+        }
+        EXPECT_EQ(titled, source.titled);
+        for (size_t i = 0; i < source.solvable; ++i)
+            EXPECT_EQ(TSolver().solve(*collection.levels[i]), SOLVE_SOLVED) << "level " << i + 1;
+    }
+}
+
+// Run-length rows, CR LF without a last line end, XML, and a level left out
+// for each reason, in one run: the collections written and the report,
+// exactly.
+TEST(ImportOwn, ConvertsEachKind) {
+    TScratchDir dir("import");
+    EXPECT_EQ(run_import(dir, OWN, "run-length.sok crlf.xsb collection.slc left-out.txt"), 0);
+    std::string err;
+    for (const std::string name : {"run-length", "crlf", "collection", "left-out"}) {
+        err += read_file(OWN + name + ".err");
+        EXPECT_EQ(read_file(dir / "levels/" + name), read_file(OWN + name + ".expected")) << name;
+    }
+    EXPECT_EQ(read_file(dir / "err"), err);
+}
+
+// Even when forced, a link in the way is replaced, never the file it leads
+// to: an installed collection, say.
+TEST(ImportOwn, ReplacesACollectionOnlyWhenForced) {
+    TScratchDir dir("import");
+    std::filesystem::create_directory(dir / "levels");
+    write_file(dir / "installed", "mine");
+    std::filesystem::create_symlink(dir / "installed", dir / "levels/crlf");
+    EXPECT_EQ(run_import(dir, OWN, "crlf.xsb"), 73);
+    EXPECT_EQ(read_file(dir / "err"),
+              "cratoria-import: crlf.xsb: " + dir / "levels/crlf already exists; --force replaces it\n");
+    EXPECT_EQ(run_import(dir, OWN, "--force crlf.xsb"), 0);
+    EXPECT_EQ(read_file(dir / "levels/crlf"), read_file(OWN + "crlf.expected"));
+    EXPECT_EQ(read_file(dir / "installed"), "mine");
+}
+
+// A picture of 10 MB, a file of 1 GB without a byte on disk, short lines
+// that unfold to gigabytes, XML nested a million deep, an empty file, a
+// folder and a missing file: one line each, a failure status, nothing
+// written, within time and memory bounds.
+TEST(ImportHostile, RefusedWithinBounds) {
+    TScratchDir dir("import");
+    write_file(dir / "picture.png", "\x89PNG\r\n\x1A\n" + std::string(10 << 20, '\0'));
+    std::string packed;
+    for (int32_t i = 0; i < 2000; ++i)
+        packed += "1864135#|#@$.1864131 #|1864135#\n\n";
+    write_file(dir / "packed.sok", packed);
+    std::string deep = "\xEF\xBB\xBF";
+    for (int32_t i = 0; i < 1000000; ++i)
+        deep += "<a>";
+    write_file(dir / "deep.slc", deep);
+    write_file(dir / "sparse", "");
+    ASSERT_EQ(truncate((dir / "sparse").c_str(), int64_t{1} << 30), 0);
+    write_file(dir / "empty.txt", "");
+    std::filesystem::create_directories(dir / "folder");
+    const struct {
+        const char* file;
+        int status;
+        const char* message;
+    } CASES[] = {
+        {"picture.png", 65, "not a level collection: it holds binary data"},
+        {"sparse", 65, "not a level collection: it holds binary data"},
+        {"packed.sok", 65, "its levels together are larger than the game allows"},
+        {"deep.slc", 65, "not a level collection: XML that is damaged, too deep or too large"},
+        {"empty.txt", 65, "not a level collection: no level found in it"},
+        {"folder", 66, "cannot read it: Is a directory"},
+        {"missing", 66, "cannot open it: No such file or directory"},
+    };
+    for (const auto& c : CASES) {
+        SCOPED_TRACE(c.file);
+        const TChildResult result = run_in_child([&] {
+            freopen((dir / "err").c_str(), "w", stderr);
+            execl(TOOL.c_str(), TOOL.c_str(), "--to", (dir / "levels").c_str(), (dir / c.file).c_str(), nullptr);
+            return 127;
+        });
+        EXPECT_WITHIN_BOUNDS(result);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(read_file(dir / "err"), "cratoria-import: " + dir / c.file + ": " + c.message + "\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "levels"));
+}
+
+}  // namespace
