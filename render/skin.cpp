@@ -17,6 +17,11 @@ constexpr TilePlace TILE_PLACES[SKIN_TILE_COUNT] = {
 
 }  // namespace
 
+TSkin::~TSkin() {
+    for (SDL_Surface* tile : tiles)
+        SDL_FreeSurface(tile);
+}
+
 int32_t TSkin::load(int32_t width, int32_t height, int32_t depth, const std::string& file_name) {
     tile_width = width;
     tile_height = height;
@@ -25,7 +30,6 @@ int32_t TSkin::load(int32_t width, int32_t height, int32_t depth, const std::str
         return -1;
 
     for (int32_t k = 0; k < SKIN_TILE_COUNT; ++k) {
-        // A set loaded again replaces its tiles instead of leaking them.
         SDL_FreeSurface(tiles[k]);
         tiles[k] = SDL_CreateRGBSurface(0, width, height, depth, 0, 0, 0, 0);
         if (!tiles[k])
