@@ -6,13 +6,16 @@ set -u
 . "$(dirname "$0")/common.sh" "$1" "$2"
 export SDL_VIDEODRIVER=dummy
 
-# Runs the game in the current directory. One still running after two
-# seconds waits in its menu: SIGTERM reaches it as a close request, which
-# the menu takes as quit. A game that hangs is killed 30 seconds later.
+# play TIMEOUT-OPTIONS: runs the game in the current directory under timeout.
 play() {
-    timeout --preserve-status -k 30 2 "$game" >"$work/out" 2>"$work/err" </dev/null
+    timeout "$@" "$game" >"$work/out" 2>"$work/err" </dev/null
     status=$?
 }
+# A start that fails ends by itself; a game that hangs instead is killed.
+fails="-s KILL 20"
+# A game still running after two seconds waits in its menu: SIGTERM reaches
+# it as a close request, which the menu takes as quit.
+quits="--preserve-status -k 30 2"
 
 # expect NAME STATUS STDOUT [STDERR]: the last run, exactly.
 expect() {
@@ -24,23 +27,23 @@ expect() {
 fresh_dir
 rm -r levels
 cp "$fixtures/scores.xml" .
-play
+play $fails
 expect "no levels directory" 11 $'Error on game initialization: -11\n' $'Error: no level collections found\n'
 cmp -s scores.xml "$fixtures/scores.xml" || fail "no levels directory: scores.xml was changed"
 
 fresh_dir
 rm gfx/base02.ttf
-play
+play $fails
 expect "gfx/base02.ttf missing" 31 "" $'Error: could not load base02.ttf\n'
 
 # Opening a fifo would wait for a writer that never comes.
 fresh_dir
 rm gfx/vera.ttf
 mkfifo gfx/vera.ttf
-play
+play $fails
 expect "gfx/vera.ttf a fifo" 32 "" $'Error: could not load vera.ttf\n'
 
-SDL_VIDEODRIVER=no-such-driver play
+SDL_VIDEODRIVER=no-such-driver play $fails
 expect "no video driver" 1 $'SDL Error: No available video device\n' ""
 
 # Damage the game survives, reporting only what it cannot use: a font
@@ -59,7 +62,7 @@ mkdir levels/c-directory
 { printf ';1\n\n'; head -c 200000 gfx/skin40.bmp; } >levels/d-binary
 printf '<Collection name="x">%.0s' $(seq 20000) >scores.xml
 echo "half a save" >scores.xml.tmp
-play
+play $quits
 expect "damaged files" 0 ""
 grep -q '^TLevelCollection.import: d-binary: ' "$work/err" || fail "damaged files: no message for the binary level file"
 grep -v '^TLevelCollection.import: d-binary: ' "$work/err" >"$work/others"
@@ -71,7 +74,7 @@ expect_file "damaged files (scores.xml)" scores.xml $'<?xml version="1.0" encodi
 fresh_dir
 mkdir scores.xml
 echo mine >scores.xml/keep
-play
+play $quits
 expect "scores.xml a directory" 0 "" ""
 [ "$(cat scores.xml/keep)" = mine ] || fail "scores.xml a directory: it was touched"
 
