@@ -8,92 +8,73 @@
 
 namespace {
 
-// Limits beyond any picture the game ships, low enough that a hostile header
-// cannot make the loader allocate more than about 64 MB.
-constexpr int64_t BMP_MAX_SIDE = 8192;
+// More than any picture the game ships, few enough that a 1-bit file cannot
+// make the loader and the conversion allocate more than about 64 MB each.
 constexpr int64_t BMP_MAX_PIXELS = 16777216;
-constexpr uint32_t BMP_FILE_HEADER_SIZE = 14;
-constexpr uint32_t BMP_CORE_HEADER_SIZE = 12;
-constexpr uint32_t BMP_INFO_HEADER_SIZE = 40;
-constexpr uint32_t BMP_RGB = 0;
-constexpr uint32_t BMP_BITFIELDS = 3;
 
-uint32_t read_le16(const unsigned char* p) {
-    return p[0] | (p[1] << 8);
+uint32_t little_endian(const unsigned char* bytes, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
 }
 
-uint32_t read_le32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// SDL 1.2's loader trusts the header: a bogus bit count leaves a surface
-// without a palette that crashes the conversion, a tiny file claiming a huge
-// size makes it allocate that size, and a colour count beyond the palette
-// makes it read colours for billions of entries. So we check what it would
-// trust before it sees the file.
-bool bmp_header_is_sane(const std::string& file_name) {
+// SDL 1.2's loader believes the header: a bit count it does not know makes
+// a surface the conversion cannot handle, more colours than the palette holds
+// overrun it, and a few bytes claiming a huge size make it allocate that
+// size. So we look at what it would believe before it sees the file; the
+// loader itself refuses what is not a BMP at all or is cut short.
+bool header_is_believable(const std::string& file_name) {
     // Opening a fifo would wait for a writer; a directory is no picture.
     struct stat status;
     if (stat(file_name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
-    const int64_t file_size = status.st_size;
-
-    unsigned char header[BMP_FILE_HEADER_SIZE + BMP_INFO_HEADER_SIZE] = {};
+    // The file header and the part of the info header we look at; what a
+    // short file leaves out reads as zero and fails the checks below.
+    unsigned char header[54] = {};
     FILE* file = std::fopen(file_name.c_str(), "rb");
     if (!file)
         return false;
-    const size_t got = std::fread(header, 1, sizeof header, file);
+    std::fread(header, 1, sizeof header, file);
     std::fclose(file);
-    if (got < BMP_FILE_HEADER_SIZE + BMP_CORE_HEADER_SIZE || header[0] != 'B' || header[1] != 'M')
-        return false;
 
-    const int64_t pixel_offset = read_le32(header + 10);
-    const unsigned char* info = header + BMP_FILE_HEADER_SIZE;
-    const uint32_t info_size = read_le32(info);
-    int64_t width, height;
-    uint32_t bit_count, compression = BMP_RGB, colors_used = 0;
-    if (info_size == BMP_CORE_HEADER_SIZE) {
-        width = read_le16(info + 4);
-        height = read_le16(info + 6);
-        bit_count = read_le16(info + 10);
-    } else {
-        if (info_size < BMP_INFO_HEADER_SIZE || got < sizeof header)
-            return false;
-        width = static_cast<int32_t>(read_le32(info + 4));
-        height = static_cast<int32_t>(read_le32(info + 8));
-        bit_count = read_le16(info + 14);
-        compression = read_le32(info + 16);
-        colors_used = read_le32(info + 32);
+    // The old 12-byte header has 16-bit sides and no colour count.
+    const uint32_t info_size = little_endian(header + 14, 4);
+    const bool old = info_size == 12;
+    if (!old && info_size < 40)
+        return false;
+    int64_t width = int32_t(little_endian(header + 18, 4));
+    int64_t height = int32_t(little_endian(header + 22, 4));
+    uint32_t bits = little_endian(header + 28, 2);
+    uint32_t colours = little_endian(header + 46, 4);
+    if (old) {
+        width = little_endian(header + 18, 2);
+        height = little_endian(header + 20, 2);
+        bits = little_endian(header + 24, 2);
+        colours = 0;
     }
+    // A negative height only means the rows are stored top row first.
     if (height < 0)
         height = -height;
 
-    if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 && bit_count != 24 && bit_count != 32)
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return false;
-    if (compression != BMP_RGB && compression != BMP_BITFIELDS)
+    if (bits <= 8 && colours > (1u << bits))
         return false;
-    if (width < 1 || width > BMP_MAX_SIDE || height < 1 || height > BMP_MAX_SIDE || width * height > BMP_MAX_PIXELS)
+    if (width < 1 || height < 1 || width * height > BMP_MAX_PIXELS)
         return false;
-    if (bit_count <= 8 && colors_used > (1u << bit_count))
-        return false;
-
-    const int64_t row_size = (width * bit_count + 31) / 32 * 4;
-    return pixel_offset + row_size * height <= file_size;
+    const int64_t row_size = (width * bits + 31) / 32 * 4;
+    return little_endian(header + 10, 4) + row_size * height <= status.st_size;
 }
 
 }  // namespace
 
 SDL_Surface* load_image(const std::string& file_name) {
     SDL_Surface* picture = nullptr;
-    if (bmp_header_is_sane(file_name)) {
+    if (header_is_believable(file_name)) {
         SDL_RWops* stream = SDL_RWFromFile(file_name.c_str(), "rb");
         if (stream)
             picture = SDL_LoadBMP_RW(stream, 1);
-    }
-    // A paletted picture without its palette would crash the conversion.
-    if (picture && picture->format->BitsPerPixel <= 8 && !picture->format->palette) {
-        SDL_FreeSurface(picture);
-        picture = nullptr;
     }
     if (!picture) {
         std::fprintf(stderr, "load_image: error opening %s\n", file_name.c_str());

@@ -17,6 +17,11 @@ constexpr TilePlace TILE_PLACES[SKIN_TILE_COUNT] = {
 
 }  // namespace
 
+TSkin::~TSkin() {
+    for (SDL_Surface* tile : tiles)
+        SDL_FreeSurface(tile);
+}
+
 int32_t TSkin::load(int32_t width, int32_t height, int32_t depth, const std::string& file_name) {
     tile_width = width;
     tile_height = height;
@@ -25,18 +30,13 @@ int32_t TSkin::load(int32_t width, int32_t height, int32_t depth, const std::str
         return -1;
 
     for (int32_t k = 0; k < SKIN_TILE_COUNT; ++k) {
-        // A set loaded again replaces its tiles instead of leaking them.
         SDL_FreeSurface(tiles[k]);
         tiles[k] = SDL_CreateRGBSurface(0, width, height, depth, 0, 0, 0, 0);
-        if (!tiles[k])
-            continue;
-        SDL_Rect from;
-        from.x = static_cast<Sint16>(TILE_PLACES[k].column * width);
-        from.y = static_cast<Sint16>(TILE_PLACES[k].row * height);
-        from.w = static_cast<Uint16>(width);
-        from.h = static_cast<Uint16>(height);
-        SDL_Rect to = {0, 0, 0, 0};
-        SDL_UpperBlit(picture, &from, tiles[k], &to);
+        // A tile that could not be made stays null; SDL refuses to blit to it.
+        SDL_Rect from = {static_cast<Sint16>(TILE_PLACES[k].column * width),
+                         static_cast<Sint16>(TILE_PLACES[k].row * height), static_cast<Uint16>(width),
+                         static_cast<Uint16>(height)};
+        SDL_UpperBlit(picture, &from, tiles[k], nullptr);
     }
     SDL_FreeSurface(picture);
     return 0;

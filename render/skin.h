@@ -21,8 +21,15 @@ enum : int32_t {
 
 constexpr int32_t SKIN_TILE_COUNT = 10;
 
+// A tile set owns its tiles and frees them when it goes, so it cannot be
+// copied; loading it again replaces them.
 class TSkin {
 public:
+    TSkin() = default;
+    ~TSkin();
+    TSkin(const TSkin&) = delete;
+    TSkin& operator=(const TSkin&) = delete;
+
     // 0, or -1 when the bitmap cannot be loaded (the size is set either way).
     int32_t load(int32_t width, int32_t height, int32_t depth, const std::string& file_name);
     // 0, or -1 (nothing drawn) for a tile number outside 1..10 or a tile

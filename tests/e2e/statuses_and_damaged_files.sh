@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The whole game on the dummy video driver against missing and damaged
+# files: every exit status that can be caused from outside, with its exact
+# messages on the right streams, and damage it survives to quit in order.
+set -u
+. "$(dirname "$0")/common.sh" "$1" "$2"
+export SDL_VIDEODRIVER=dummy
+
+# play TIMEOUT-OPTIONS: runs the game in the current directory under timeout.
+play() {
+    timeout "$@" "$game" >"$work/out" 2>"$work/err" </dev/null
+    status=$?
+}
+# A start that fails ends by itself; a game that hangs instead is killed.
+fails="-s KILL 20"
+# A game still running after two seconds waits in its menu: SIGTERM reaches
+# it as a close request, which the menu takes as quit.
+quits="--preserve-status -k 30 2"
+
+# expect NAME STATUS STDOUT [STDERR]: the last run, exactly.
+expect() {
+    [ "$status" -eq "$2" ] || fail "$1: status $status, expected $2"
+    expect_file "$1 (standard output)" "$work/out" "$3"
+    [ $# -lt 4 ] || expect_file "$1 (standard error)" "$work/err" "$4"
+}
+
+fresh_dir
+rm -r levels
+cp "$fixtures/scores.xml" .
+play $fails
+expect "no levels directory" 11 $'Error on game initialization: -11\n' $'Error: no level collections found\n'
+cmp -s scores.xml "$fixtures/scores.xml" || fail "no levels directory: scores.xml was changed"
+
+fresh_dir
+rm gfx/base02.ttf
+play $fails
+expect "gfx/base02.ttf missing" 31 "" $'Error: could not load base02.ttf\n'
+
+# Opening a fifo would wait for a writer that never comes.
+fresh_dir
+rm gfx/vera.ttf
+mkfifo gfx/vera.ttf
+play $fails
+expect "gfx/vera.ttf a fifo" 32 "" $'Error: could not load vera.ttf\n'
+
+SDL_VIDEODRIVER=no-such-driver play $fails
+expect "no video driver" 1 $'SDL Error: No available video device\n' ""
+
+# Damage the game survives, reporting only what it cannot use: a font
+# missing its end (FreeType opens it, reading only the tables it needs), an
+# empty background, a skin too small for its tiles (what is missing stays
+# blank), level entries that are not regular files or not text, the
+# leftover of a save killed last time, and a scores.xml nested too deep to
+# read, which is kept as the backup when the new one is written.
+fresh_dir
+head -c -5000 "$source_dir/gfx/base02.ttf" >gfx/base02.ttf
+: >gfx/back.bmp
+cp gfx/skin12.bmp gfx/skin50.bmp
+mkfifo levels/a-fifo
+ln -s nowhere levels/b-dangling
+mkdir levels/c-directory
+{ printf ';1\n\n'; head -c 200000 gfx/skin40.bmp; } >levels/d-binary
+printf '<Collection name="x">%.0s' $(seq 20000) >scores.xml
+echo "half a save" >scores.xml.tmp
+play $quits
+expect "damaged files" 0 ""
+grep -q '^TLevelCollection.import: d-binary: ' "$work/err" || fail "damaged files: no message for the binary level file"
+grep -v '^TLevelCollection.import: d-binary: ' "$work/err" >"$work/others"
+expect_file "damaged files (other messages)" "$work/others" $'load_image: error opening gfx/back.bmp\n'
+[ ! -e scores.xml.tmp ] || fail "damaged files: the leftover of a save is still there"
+printf '<Collection name="x">%.0s' $(seq 20000) | cmp -s - scores.xml.bak || fail "damaged files: no backup of the deep scores.xml"
+expect_file "damaged files (scores.xml)" scores.xml $'<?xml version="1.0" encoding="UTF-8" ?>\n'
+
+fresh_dir
+mkdir scores.xml
+echo mine >scores.xml/keep
+play $quits
+expect "scores.xml a directory" 0 "" ""
+[ "$(cat scores.xml/keep)" = mine ] || fail "scores.xml a directory: it was touched"
+
+finish
