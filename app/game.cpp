@@ -82,18 +82,10 @@ TGame::TGame() {
 
 TGame::~TGame() {
     save_scores();
-    // SDL_Quit frees only the window, so the pictures go here, while SDL is
-    // still up: main destroys the game before SDL shuts down.
+    // SDL_Quit frees only the window, so the background goes here, while
+    // SDL is still up: main destroys the game before SDL shuts down. The
+    // tile sets free their own tiles.
     SDL_FreeSurface(background);
-    background = nullptr;
-    for (TSkin& each : skins) {
-        for (SDL_Surface*& tile : each.tiles) {
-            SDL_FreeSurface(tile);
-            tile = nullptr;
-        }
-    }
-    collection = nullptr;
-    collections.clear();
 }
 
 int32_t TGame::init() {
