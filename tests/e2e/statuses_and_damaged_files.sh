@@ -31,6 +31,25 @@ play $fails
 expect "no levels directory" 11 $'Error on game initialization: -11\n' $'Error: no level collections found\n'
 cmp -s scores.xml "$fixtures/scores.xml" || fail "no levels directory: scores.xml was changed"
 
+# A failed start leaves the records alone: the store it would save is empty.
+fresh_dir
+printf ';1\n\n#####\n#@$ #\n#####\n' >levels/default
+cp "$fixtures/scores.xml" .
+play $fails
+expect "only a broken collection" 11 $'Error on game initialization: -11\n' \
+    $'TLevelCollection.import: default: level 1: number of targets does not match number of boxes\nError: no level collections found\n'
+code=-21
+for size in 50 40 30 20 12; do
+    fresh_dir
+    rm "gfx/skin$size.bmp"
+    cp "$fixtures/scores.xml" .
+    play $fails
+    expect "gfx/skin$size.bmp missing" 11 "Error on game initialization: $code"$'\n' \
+        "load_image: error opening gfx/skin$size.bmp"$'\n'
+    cmp -s scores.xml "$fixtures/scores.xml" || fail "gfx/skin$size.bmp missing: scores.xml was changed"
+    code=$((code - 1))
+done
+
 fresh_dir
 rm gfx/base02.ttf
 play $fails
