@@ -227,7 +227,7 @@ TEST_F(LevelReader, HostileFilesFinishQuickly) {
     EXPECT_EQ(messages.str(), problem(1, "level is too large"));
     EXPECT_EQ(read(line + "\n;\n'" + line + "\n" + MINI), 0);
     ASSERT_EQ(collection.levels.size(), 1u);
-    EXPECT_EQ(collection.levels[0]->name.size(), line.size() + 1);
+    EXPECT_EQ(collection.levels[0]->name.size(), static_cast<size_t>(LEVEL_MAX_LINE));
 
     std::string binary(1 << 20, '\0');
     uint32_t seed = 12345;
