@@ -32,7 +32,7 @@ const std::vector<std::tuple<std::string, int32_t, std::string, std::string>> RE
      "", "1 'First  \n" + MINI + "2\n__####\n### .#\n#  $ #\n# @###\n####__\n"},
     // The title slot is always consumed, even by a row or by a second header.
     {";1\n#######\n" + MINI + "\n;2\n;3\n\n" + MINI + "\n\n\n", 0, "", "1\n" + MINI + "2\n" + MINI},
-    {";1\n'Title\n'R w\n" + MINI, -2, times(3, "level 1: error on line 1\n"), "1 'Title\n!!_!_\n" + MINI},
+    {";1\n'\n'R w\n" + MINI, -2, times(3, "level 1: error on line 1\n"), "1 '\n!!_!_\n" + MINI},
     // Only spaces before a row's first wall, a wall at its end, no tab, no NUL,
     // no carriage return but one before a line feed.
     {";\n\n #####\n #@$.#  \n  $#####\n#\t#\n#" + std::string(1, '\0') + "#\n#\r#\n#####\r", -2,

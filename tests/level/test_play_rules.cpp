@@ -23,6 +23,7 @@ const std::vector<std::tuple<Rows, std::string, std::vector<int32_t>, Rows>> PLA
     // A plain step back leaves the box ahead; a push taken back where no box
     // stands ahead only moves the keeper.
     {{"######", "# @*.#", "######"}, "rRlr>UL", {256, 0, 0, 0, 0, -2, 0}, {"######", "# @*.#", "######"}},
+    {{"###", "#@#", "#$#", "#.#", "###"}, "dDd", {256, 0, 256}, {"###", "# #", "#@#", "#*#", "###"}},
 };
 
 }  // namespace
