@@ -8,10 +8,16 @@
 
 namespace {
 
-// The row characters and the cells they store once the row's first wall is
-// behind them; every other byte is invalid.
-const std::string ROW_CHARS = " #$.*@+";
-const int32_t ROW_CELLS[] = {CELL_FLOOR, CELL_WALL, CELL_BOX, CELL_TARGET, CELL_BOX_ON_TARGET, CELL_FLOOR, CELL_TARGET};
+// What a row character stores once the row's first wall is behind it; every
+// byte but these seven is invalid.
+int32_t cell_of(char c) {
+    const char chars[] = " #$.*@+";
+    const int32_t cells[] = {CELL_FLOOR, CELL_WALL, CELL_BOX, CELL_TARGET, CELL_BOX_ON_TARGET, CELL_FLOOR, CELL_TARGET};
+    for (int32_t i = 0; i < 7; ++i)
+        if (c == chars[i])
+            return cells[i];
+    return CELL_INVALID;
+}
 
 // Reads one line into line without its line end, LF or CR LF. Only the
 // first LEVEL_MAX_LINE bytes are kept, as a longer row can never fit a grid;
@@ -79,11 +85,10 @@ struct TLevelReader {
         ++row_count;
         width = std::max(width, length);
         // A quotient rather than a product, so that no file can overflow it.
-        if (length > LEVEL_MAX_LINE || width > LEVEL_MAX_CELLS / row_count) {
-            too_large = true;
+        too_large = too_large || length > LEVEL_MAX_LINE || width > LEVEL_MAX_CELLS / row_count;
+        if (too_large)
             std::string().swap(rows);
-        }
-        if (!too_large)
+        else
             rows.append(line).push_back('\n');
     }
 
@@ -110,17 +115,14 @@ struct TLevelReader {
         }
         level->set_number(number);
         level->set_name(title);
-        int32_t keepers = 0;
-        int32_t targets = 0;
-        int32_t boxes = 0;
+        int32_t keepers = 0, targets = 0, boxes = 0;
         size_t begin = 0;
         for (int32_t y = 0; y < level->height; ++y) {
             const int32_t length = static_cast<int32_t>(rows.find('\n', begin) - begin);
             bool inside = false;
             for (int32_t x = 0; x < length; ++x) {
                 const char c = rows[begin + x];
-                const size_t kind = ROW_CHARS.find(c);
-                int32_t cell = kind == std::string::npos ? CELL_INVALID : ROW_CELLS[kind];
+                int32_t cell = cell_of(c);
                 // Before the row's first wall only floor may stand.
                 inside = inside || c == '#';
                 if (!inside && c != ' ')
