@@ -11,12 +11,22 @@ namespace {
 // What a row character stores once the row's first wall is behind it; every
 // byte but these seven is invalid.
 int32_t cell_of(char c) {
-    const char chars[] = " #$.*@+";
-    const int32_t cells[] = {CELL_FLOOR, CELL_WALL, CELL_BOX, CELL_TARGET, CELL_BOX_ON_TARGET, CELL_FLOOR, CELL_TARGET};
-    for (int32_t i = 0; i < 7; ++i)
-        if (c == chars[i])
-            return cells[i];
-    return CELL_INVALID;
+    switch (c) {
+    case ' ':
+    case '@':
+        return CELL_FLOOR;
+    case '#':
+        return CELL_WALL;
+    case '$':
+        return CELL_BOX;
+    case '.':
+    case '+':
+        return CELL_TARGET;
+    case '*':
+        return CELL_BOX_ON_TARGET;
+    default:
+        return CELL_INVALID;
+    }
 }
 
 // Reads one line into line without its line end, LF or CR LF. Only the
@@ -27,8 +37,7 @@ int32_t cell_of(char c) {
 bool read_line(std::FILE* file, std::string& line, int64_t& length) {
     line.clear();
     length = 0;
-    int c = EOF;
-    int last = EOF;
+    int c = EOF, last = EOF;
     while ((c = getc_unlocked(file)) != EOF && c != '\n') {
         if (length < LEVEL_MAX_LINE)
             line.push_back(static_cast<char>(c));
