@@ -95,9 +95,7 @@ struct TLevelReader {
         width = std::max(width, length);
         // A quotient rather than a product, so that no file can overflow it.
         too_large = too_large || length > LEVEL_MAX_LINE || width > LEVEL_MAX_CELLS / row_count;
-        if (too_large)
-            std::string().swap(rows);
-        else
+        if (!too_large)
             rows.append(line).push_back('\n');
     }
 

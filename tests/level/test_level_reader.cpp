@@ -28,8 +28,8 @@ std::string times(int count, const std::string& text) {
 // "TLevelCollection.import: set: "), and per kept level its number and title
 // on a line, then its grid with the keeper's start.
 const std::vector<std::tuple<std::string, int32_t, std::string, std::string>> READ_CASES = {
-    {"Set\n\n;1\n'First  \n" + MINI + "\n\nnotes\n; two\n\n  ####\n### .#\n#  $ #\n# @###\n####\n\n;3\n'No rows\n", 0,
-     "", "1 'First  \n" + MINI + "2\n__####\n### .#\n#  $ #\n# @###\n####__\n"},
+    {"Set\n\n;1\n'First  \n" + MINI + "\n\nnotes\n; two\n\n  ####\n### .#\n# *$ #\n# @###\n####\n\n;3\n'No rows\n", 0,
+     "", "1 'First  \n" + MINI + "2\n__####\n### .#\n# *$ #\n# @###\n####__\n"},
     // The title slot is always consumed, even by a row or by a second header.
     {";1\n#######\n" + MINI + "\n;2\n;3\n\n" + MINI + "\n\n\n", 0, "", "1\n" + MINI + "2\n" + MINI},
     {";1\n'\n'R w\n" + MINI, -2, times(3, "level 1: error on line 1\n"), "1 '\n!!_!_\n" + MINI},
@@ -148,7 +148,7 @@ TEST(LevelReader, HugeAndDamagedFilesWithinBounds) {
         {";\n\n#" + line + "\n#@$." + std::string(line.size() - 4, ' ') + "#\n", "", 0, line, "-2 0 0\n" + too_large},
         // The largest grid, open to the border, floods to its end; one more row is too large.
         {";\n\n", open_row, 4095, "#@$." + std::string(4091, ' ') + "#\n", "0 1 0\n"},
-        {";\n\n", open_row, 4096, "#@$." + std::string(4091, ' ') + "#\n", "-2 0 0\n" + too_large},
+        {";\n\n", open_row, 4096, "#@$." + std::string(4091, ' ') + "#\n\n;\n\n" + MINI, "-2 1 1\n" + too_large},
     };
     TScratchDir dir;
     for (const auto& each : cases) {
