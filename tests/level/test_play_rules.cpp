@@ -1,95 +1,51 @@
 // A keeper's step, a push and taking them back, with their result codes.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "level/play_level.h"
 #include "tests/level/grid_text.h"
 
-using Rows = std::vector<std::string>;
-
 namespace {
 
-struct TBoard {
-    explicit TBoard(const Rows& rows) {
-        TLevel source;
-        fill_grid(source, rows);
-        level.copy_from(source);
-    }
-    Rows text() const { return grid_text(level); }
-    std::pair<int32_t, int32_t> keeper() const { return {level.keeper_x, level.keeper_y}; }
-
-    TPlayLevel level;
+// A board, the steps taken on it ("lrud" move, "LRUD" undo a push, "<>^v"
+// undo a plain step), their results, and the board after them.
+const std::vector<std::tuple<Rows, std::string, std::vector<int32_t>, Rows>> PLAY_CASES = {
+    // Off the grid, onto outside, into a wall, a box into a wall, an unknown cell.
+    {{"_#####", "_#$$ #", "@ $#.#", "_?.  #", "_#####"},
+     "lururd",
+     {-2, -2, 0, -2, -3, -10},
+     {"_#####", "_#$$ #", " @$#.#", "_?.  #", "_#####"}},
+    {{"#####", "#@$$#", "#####"}, "r", {-3}, {"#####", "#@$$#", "#####"}},
+    {{"###", "#@$", "#._"}, "rdr", {-3, 0, -2}, {"###", "# $", "#+_"}},
+    // A box leaves its target behind and lands on another; the keeper walks over targets.
+    {{"#######", "#@*  .#", "#######"}, "rrrlll", {256, 256, 256, 0, 0, 0}, {"#######", "#@.  *#", "#######"}},
+    // A plain step back leaves the box ahead; a push taken back where no box
+    // stands ahead only moves the keeper.
+    {{"######", "# @*.#", "######"}, "rRlr>UL", {256, 0, 0, 0, 0, -2, 0}, {"######", "# @*.#", "######"}},
+    {{"###", "#@#", "#$#", "#.#", "###"}, "dDd", {256, 0, 256}, {"###", "# #", "#@#", "#*#", "###"}},
 };
 
 }  // namespace
 
-TEST(PlayRules, DirectionCodes) {
-    const std::vector<std::pair<int32_t, int32_t>> deltas = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}, {0, 0}};
-    for (int32_t direction = 0; direction <= 5; ++direction) {
-        int32_t dx = 9, dy = 9;
-        EXPECT_EQ(direction_delta(direction, dx, dy), direction >= DIR_LEFT && direction <= DIR_DOWN);
-        EXPECT_EQ(std::make_pair(dx, dy), deltas[direction]) << direction;
+TEST(PlayRules, StepsPushesAndUndo) {
+    const int32_t delta[][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (const auto& [board, steps, expected, after] : PLAY_CASES) {
+        TLevel source;
+        fill_grid(source, board);
+        TPlayLevel level;
+        level.copy_from(source);
+        std::vector<int32_t> results;
+        for (char key : steps) {
+            const size_t i = std::string("lrudLRUD<>^v").find(key);
+            const auto [dx, dy] = delta[i % 4];
+            results.push_back(i < 4 ? level.move(dx, dy) : level.undo(dx, dy, i < 8));
+        }
+        EXPECT_EQ(results, expected) << steps;
+        for (auto [x, y] : {std::pair{1, 1}, {0, 0}, {2, 0}, {0, -2}, {INT32_MIN, 0}}) {
+            EXPECT_EQ(level.move(x, y), MOVE_NOT_A_STEP);
+            EXPECT_EQ(level.undo(x, y, true), MOVE_NOT_A_STEP);
+        }
+        EXPECT_EQ(grid_text(level, level.keeper_x, level.keeper_y), after) << steps;
     }
-}
-
-TEST(PlayRules, RefusedStepsChangeNothing) {
-    TBoard board({"_#####", "_#$$ #", "@ $#.#", "_#.  #", "_#####"});
-    const Rows before = board.text();
-    for (auto [dx, dy] : {std::pair{1, 1}, {0, 0}, {2, 0}, {0, -2}, {INT32_MIN, 0}})
-        EXPECT_EQ(board.level.move(dx, dy), MOVE_NOT_A_STEP);
-    EXPECT_EQ(board.level.move(-1, 0), MOVE_BLOCKED) << "off the grid";
-    EXPECT_EQ(board.level.move(0, -1), MOVE_BLOCKED) << "outside";
-    ASSERT_EQ(board.level.move(1, 0), MOVE_STEPPED);
-    EXPECT_EQ(board.level.move(0, -1), MOVE_BLOCKED) << "wall";
-    EXPECT_EQ(board.level.move(1, 0), MOVE_BOX_BLOCKED) << "box into wall";
-    board.level.set(1, 3, 5);
-    EXPECT_EQ(board.level.move(0, 1), MOVE_UNKNOWN_CELL);
-    board.level.set(1, 3, CELL_WALL);
-    EXPECT_EQ(board.keeper(), std::make_pair(1, 2));
-    EXPECT_EQ(board.text(), before);
-
-    TBoard two_boxes({"#####", "#@$$#", "#####"});
-    EXPECT_EQ(two_boxes.level.move(1, 0), MOVE_BOX_BLOCKED);
-    EXPECT_EQ(two_boxes.keeper(), std::make_pair(1, 1));
-    EXPECT_EQ(two_boxes.text(), (Rows{"#####", "# $$#", "#####"}));
-    TBoard edge({"###", "#@$", "#._"});
-    EXPECT_EQ(edge.level.move(1, 0), MOVE_BOX_BLOCKED) << "box off the grid";
-    EXPECT_EQ(edge.level.move(0, 1), MOVE_STEPPED);
-    EXPECT_EQ(edge.level.move(1, 0), MOVE_BLOCKED);
-}
-
-TEST(PlayRules, PushesCarryTheTargetUnderTheBox) {
-    TBoard board({"#######", "#@*  .#", "#######"});
-    EXPECT_EQ(board.level.move(1, 0), MOVE_PUSHED);
-    EXPECT_EQ(board.text(), (Rows{"#######", "# .$ .#", "#######"}));
-    EXPECT_EQ(board.level.move(1, 0), MOVE_PUSHED);
-    EXPECT_EQ(board.level.move(1, 0), MOVE_PUSHED);
-    EXPECT_EQ(board.text(), (Rows{"#######", "# .  *#", "#######"}));
-    EXPECT_FALSE(board.level.is_solved());
-    for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(board.level.move(-1, 0), MOVE_STEPPED);
-    EXPECT_EQ(board.keeper(), std::make_pair(1, 1));
-    EXPECT_EQ(board.level.get(2, 1), CELL_TARGET) << "the keeper walked over the target";
-}
-
-TEST(PlayRules, UndoTakesBackExactlyOneStep) {
-    TBoard board({"######", "# @*.#", "######"});
-    const Rows start = board.text();
-    ASSERT_EQ(board.level.move(1, 0), MOVE_PUSHED);
-    EXPECT_EQ(board.level.undo(1, 0, true), 0);
-    EXPECT_EQ(board.text(), start);
-    EXPECT_EQ(board.keeper(), std::make_pair(2, 1));
-
-    // A plain step back must not drag the box standing ahead.
-    ASSERT_EQ(board.level.move(-1, 0), MOVE_STEPPED);
-    ASSERT_EQ(board.level.move(1, 0), MOVE_STEPPED);
-    EXPECT_EQ(board.level.undo(1, 0, false), 0);
-    EXPECT_EQ(board.text(), start);
-    EXPECT_EQ(board.keeper(), std::make_pair(1, 1));
-
-    // A push taken back where no box stands ahead only moves the keeper.
-    EXPECT_EQ(board.level.undo(0, -1, true), MOVE_BLOCKED);
-    EXPECT_EQ(board.level.undo(-1, 0, true), 0);
-    EXPECT_EQ(board.keeper(), std::make_pair(2, 1));
-    EXPECT_EQ(board.text(), start);
-    EXPECT_EQ(board.level.undo(1, 1, false), MOVE_NOT_A_STEP);
 }
