@@ -105,16 +105,6 @@ TEST_F(PlayTest, LevelKeysUndoAndResize) {
     EXPECT_EQ(10, game->level.keeper_x);
 }
 
-TEST_F(PlayTest, BackspaceTakesBackAPush) {
-    start(";1\n\n############\n#@$       .#\n#          #\n############\n");
-    push_keys({SDLK_BACKSPACE, SDLK_RIGHT, SDLK_RIGHT, SDLK_BACKSPACE, SDLK_q});
-    game->play();
-    EXPECT_EQ(std::vector<int32_t>{history_entry(DIR_RIGHT, MOVE_PUSHED)}, game->history);
-    EXPECT_EQ(1, game->pushes);
-    EXPECT_EQ(CELL_BOX, game->level.get(3, 1));
-    EXPECT_EQ(2, game->level.keeper_x);
-}
-
 TEST_F(PlayTest, ALevelSolvedFromTheStartCountsAtTheFirstAttempt) {
     start(";1\n\n#####\n#@ *#\n#####\n\n;2\n\n#####\n#@$.#\n#####\n");
     push_keys({SDLK_LEFT, SDLK_q});
