@@ -19,57 +19,42 @@
 
 namespace fs = std::filesystem;
 
-// Tile k of the set of this size, as 0xRRGGBB; never red, so that a red
-// highlight stands out from a board.
+// Tile k of the set of this size, as 0xRRGGBB.
 inline Uint32 tile_color(int32_t tile, int32_t size) {
     return (tile * 23) << 16 | (size * 2) << 8 | (200 - tile);
 }
 
-inline void fill(SDL_Surface* surface, SDL_Rect* rect, Uint32 rgb) {
-    SDL_FillRect(surface, rect, SDL_MapRGB(surface->format, rgb >> 16, rgb >> 8 & 255, rgb & 255));
-}
-
-// A w x h picture in one colour, its top-left pixel in another.
+// A w x h picture of one colour but for its top-left pixel.
 inline void write_bmp(const std::string& path, int32_t w, int32_t h, Uint32 rgb, Uint32 corner) {
     SDL_Surface* picture = SDL_CreateRGBSurface(0, w, h, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    fill(picture, nullptr, rgb);
+    SDL_FillRect(picture, nullptr, rgb);
     SDL_Rect dot = {0, 0, 1, 1};
-    fill(picture, &dot, corner);
+    SDL_FillRect(picture, &dot, corner);
     SDL_SaveBMP(picture, path.c_str());
     SDL_FreeSurface(picture);
 }
 
-inline SDL_Event key_event(SDLKey key, bool down) {
-    SDL_Event event = {};
-    event.type = event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.keysym.sym = key;
-    return event;
+// A key (a is its symbol), a resize (to a x b) or any other event.
+inline SDL_Event event(Uint8 type, int a = 0, int b = 0) {
+    SDL_Event e = {};
+    e.type = type;
+    if (type == SDL_VIDEORESIZE)
+        e.resize.w = a, e.resize.h = b;
+    else
+        e.key.keysym.sym = static_cast<SDLKey>(a);
+    return e;
 }
 
-inline void push(SDL_Event event) {
-    SDL_PushEvent(&event);
+inline void push(SDL_Event e) {
+    SDL_PushEvent(&e);
 }
 
 // Each key pressed and released.
-inline void push_keys(std::initializer_list<SDLKey> keys) {
+inline void press(std::initializer_list<SDLKey> keys) {
     for (SDLKey key : keys) {
-        push(key_event(key, true));
-        push(key_event(key, false));
+        push(event(SDL_KEYDOWN, key));
+        push(event(SDL_KEYUP, key));
     }
-}
-
-inline void push_type(Uint8 type) {
-    SDL_Event event = {};
-    event.type = type;
-    push(event);
-}
-
-inline void push_resize(int w, int h) {
-    SDL_Event event = {};
-    event.type = SDL_VIDEORESIZE;
-    event.resize.w = w;
-    event.resize.h = h;
-    push(event);
 }
 
 inline int queued_events() {
@@ -81,11 +66,7 @@ inline int queued_events() {
 // scheduled up to then, and notes the time of every change of the move
 // count and of every pause that is not a pass of the loop.
 struct FakeClock {
-    struct Step {
-        Uint32 time;
-        size_t moves;
-        bool operator==(const Step& o) const { return time == o.time && moves == o.moves; }
-    };
+    using Step = std::pair<Uint32, size_t>;
     static inline Uint32 now = 0;
     static inline TGame* watched = nullptr;
     static inline std::multimap<Uint32, SDL_Event> scheduled;
@@ -95,8 +76,8 @@ struct FakeClock {
     static Uint32 ticks() { return now; }
     static void delay(Uint32 ms) {
         const size_t moves = watched->history.size();
-        if (steps.empty() ? moves != 0 : steps.back().moves != moves)
-            steps.push_back(Step{now, moves});
+        if (steps.empty() ? moves != 0 : steps.back().second != moves)
+            steps.emplace_back(now, moves);
         if (ms != 10)
             pauses.push_back(now);
         now += ms;
@@ -105,14 +86,10 @@ struct FakeClock {
         // A play screen that has not left by now never will.
         if (now > 600000 && now - ms <= 600000) {
             ADD_FAILURE() << "the play screen did not leave";
-            push_type(SDL_QUIT);
+            push(event(SDL_QUIT));
         }
     }
 };
-
-inline void PrintTo(const FakeClock::Step& step, std::ostream* out) {
-    *out << "{" << step.time << " ms, " << step.moves << " moves}";
-}
 
 class GameTest : public ::testing::Test {
 protected:
@@ -129,7 +106,7 @@ protected:
             for (int32_t tile = 1; tile <= 10; ++tile) {
                 SDL_Rect place = {Sint16((tile - 1) % 6 * size), Sint16((tile - 1) / 6 * size), Uint16(size),
                                   Uint16(size)};
-                fill(picture, &place, tile_color(tile, size));
+                SDL_FillRect(picture, &place, tile_color(tile, size));
             }
             SDL_SaveBMP(picture, ("gfx/skin" + std::to_string(size) + ".bmp").c_str());
             SDL_FreeSurface(picture);
@@ -154,32 +131,23 @@ protected:
         SDL_Quit();
     }
 
-    TGame& make_game() {
+    // A game on the level files written so far, as main starts it.
+    TGame& start_game(int32_t init_result = INIT_OK) {
+        if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+            SDL_Init(SDL_INIT_VIDEO);
+            TTF_Init();
+        }
         game = std::make_unique<TGame>();
         game->video_flags = SDL_HWSURFACE | SDL_RESIZABLE | SDL_DOUBLEBUF;
         game->screen = SDL_SetVideoMode(800, 600, 32, game->video_flags);
         game->ticks = &FakeClock::ticks;
         game->delay = &FakeClock::delay;
         FakeClock::watched = game.get();
-        return *game;
-    }
-
-    TGame& start_game() {
-        make_game();
-        EXPECT_EQ(INIT_OK, game->init());
+        EXPECT_EQ(init_result, game->init());
         return *game;
     }
 
     Uint32 pixel(int32_t x, int32_t y) const { return pixel_at(game->screen, x, y); }
-
-    // How many pixels of the rectangle are not of the colour.
-    int32_t count_other(int32_t x, int32_t y, int32_t w, int32_t h, Uint32 rgb) const {
-        int32_t other = 0;
-        for (int32_t j = y; j < y + h; ++j)
-            for (int32_t i = x; i < x + w; ++i)
-                other += pixel(i, j) != rgb;
-        return other;
-    }
 
     TScratchDir scratch{"game"};
     std::unique_ptr<TGame> game;

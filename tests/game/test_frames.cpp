@@ -61,11 +61,11 @@ protected:
         // events, and eighty names are a long way down.
         for (SDLKey key : scene.keys) {
             if (key == RESIZE)
-                push_resize(scene.w, scene.h);
+                push(event(SDL_VIDEORESIZE, scene.w, scene.h));
             else if (scene.screen == CHOOSER)
-                push(key_event(key, true));
+                push(event(SDL_KEYDOWN, key));
             else
-                push_keys({key});
+                press({key});
         }
         switch (scene.screen) {
         case MENU:
@@ -78,7 +78,7 @@ protected:
             game->show_help();
             break;
         case PLAY:
-            push_keys({SDLK_q});
+            press({SDLK_q});
             game->play();
             break;
         }
