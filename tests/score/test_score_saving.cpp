@@ -1,0 +1,145 @@
+// Saving scores.xml without ever losing the records already on disk: hostile
+// or damaged files are kept aside, a killed save leaves the old or the new
+// file, and what cannot be replaced is left alone.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "score/high_score.h"
+#include "tests/support/child.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+const std::string GOOD = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Collection name=\"default\">\n"
+                         "    <Level nr=\"1\" moves=\"35\" pushes=\"10\" />\n</Collection>\n";
+
+std::string repeated(const std::string& piece, size_t bytes) {
+    std::string text;
+    for (size_t count = bytes / piece.size(); count > 0; --count) {
+        text += piece;
+    }
+    return text;
+}
+
+// Saves in a child, with file sizes limited, and as nobody when the tests
+// run as root, who may write anything.
+bool saved_in_child(const std::string& file, rlim_t size_limit) {
+    return run_in_child([&] {
+               signal(SIGXFSZ, SIG_IGN);
+               const struct rlimit limit = {size_limit, size_limit};
+               THighScore store;
+               store.set_score(std::string(2000, 'n'), 1, {1, 1});
+               bool as_user = geteuid() != 0 || setuid(65534) == 0;
+               return as_user && setrlimit(RLIMIT_FSIZE, &limit) == 0 && store.write_to_xml(file) ? 0 : 1;
+           }).status == 0;
+}
+
+}  // namespace
+
+// Each file is refused or does not parse, quickly and within bounded memory.
+// The first save keeps it aside; neither the next save nor the next run's
+// save of the readable file replaces that, and a start removes what a killed
+// save left.
+TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
+    const size_t BIG = 16 << 20;
+    const std::string cases[] = {
+        "<Collection name=\"default\">\n    <Level nr=",
+        repeated("<a>", BIG),
+        "<a" + repeated(" n=''", BIG - 3) + "/>",
+        repeated("<a/>", BIG),
+        repeated("<Collection name=\"default\"/>", BIG - 2) + "\xE2\x82",
+        GOOD + '\0' + GOOD,
+        repeated("<a>&#</a>&#1;", BIG),
+        GOOD + std::string(BIG, ' '),
+    };
+    for (const auto& text : cases) {
+        TScratchDir dir;
+        const std::string file = dir / "scores.xml";
+        write_file(file, text);
+        const TChildResult result = run_in_child([&] {
+            THighScore store;
+            bool refused = !store.read_from_xml(file) && store.collection_scores.empty();
+            store.set_score("default", 1, {35, 10});
+            return refused && store.write_to_xml(file) && store.write_to_xml(file) ? 0 : 1;
+        });
+        EXPECT_EQ(result.status, 0) << result << " for " << text.substr(0, 40);
+        EXPECT_WITHIN_BOUNDS(result);
+        EXPECT_EQ(read_file(file), GOOD);
+        write_file(file + ".tmp", "half a save");
+        THighScore next_run;
+        EXPECT_TRUE(next_run.read_from_xml(file) && next_run.write_to_xml(file));
+        EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+        EXPECT_TRUE(read_file(file + ".bak") == text) << text.substr(0, 40);
+    }
+}
+
+// A full disk, which a file size limit stands for, a read-only file and a
+// directory in the file's place.
+TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
+    TScratchDir dir;
+    const std::string file = dir / "scores.xml";
+    write_file(file, GOOD);
+    ASSERT_EQ(chmod(dir.path.c_str(), 0777), 0);
+    for (mode_t mode : {0666, 0444}) {
+        ASSERT_EQ(chmod(file.c_str(), mode), 0);
+        EXPECT_FALSE(saved_in_child(file, mode == 0666 ? 1000 : 1 << 20)) << mode;
+        EXPECT_EQ(read_file(file), GOOD);
+        EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+    }
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    THighScore store;
+    EXPECT_FALSE(store.read_from_xml(file) || store.write_to_xml(file));
+    EXPECT_TRUE(std::filesystem::is_empty(file));
+}
+
+// A link stays a link: the file it leads to is replaced with its permissions
+// kept (and its owner's right to read and write it), or created.
+TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
+    TScratchDir dir;
+    std::filesystem::create_directory(dir / "real");
+    write_file(dir / "real/kept.xml", "");
+    ASSERT_EQ(chmod((dir / "real/kept.xml").c_str(), 0204), 0);
+    for (const std::string target : {"real/kept.xml"}) {
+        std::filesystem::remove(dir / "scores.xml");
+        std::filesystem::create_symlink(target, dir / "scores.xml");
+        THighScore store;
+        store.set_score("default", 1, {35, 10});
+        ASSERT_TRUE(store.write_to_xml(dir / "scores.xml")) << target;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / "scores.xml"));
+        EXPECT_EQ(read_file(dir / target), GOOD);
+    }
+    EXPECT_EQ(std::filesystem::status(dir / "real/kept.xml").permissions(), std::filesystem::perms(0604));
+}
+
+// Kills a process that saves two different stores in turn, at random times.
+TEST(ScoreSaving, AKilledSaveLeavesTheOldOrTheNewFile) {
+    TScratchDir dir;
+    const std::string file = dir / "scores.xml";
+    THighScore stores[2];
+    for (int c = 0; c < 40; ++c) {
+        for (int32_t nr = 1; nr <= 60; ++nr) {
+            stores[c < 3 ? 0 : 1].set_score("collection " + std::to_string(c), nr, {100 * nr + c, nr});
+        }
+    }
+    std::string texts[2];
+    for (int i : {1, 0}) {
+        ASSERT_TRUE(stores[i].write_to_xml(file));
+        texts[i] = read_file(file);
+    }
+    int seen[2] = {0, 0};
+    for (int round = 0; round < 200; ++round) {
+        const pid_t pid = fork();
+        for (int turn = 1; pid == 0; turn = 1 - turn) {
+            stores[turn].write_to_xml(file);
+        }
+        usleep(rand() % 20000);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        const std::string text = read_file(file);
+        ASSERT_TRUE(text == texts[0] || text == texts[1]) << "torn file after round " << round;
+        ++seen[text == texts[1]];
+    }
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+}
