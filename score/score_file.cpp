@@ -1,3 +1,4 @@
+// scores.xml on disk: reading it whole within a size limit, and replacing it in one atomic step.
 #include "score/score_file.h"
 
 #include <cerrno>
@@ -33,6 +34,14 @@ public:
     int fd;
 };
 
+std::string directory_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // The path a save really replaces. Renaming over a symbolic link would put a
 // plain file in its place and strand whatever it points at, so the save goes
 // to the link's target instead; a link that leads nowhere is not written.
@@ -51,38 +60,15 @@ bool resolve_target(const std::string& file_name, std::string& target) {
     return true;
 }
 
-std::string directory_of(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool write_all(int fd, const std::string& text) {
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
+    for (size_t done = 0; done < text.size();) {
+        ssize_t written = ::write(fd, text.data() + done, text.size() - done);
         if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return false;
         }
-        data += written;
-        left -= size_t(written);
+        done += size_t(written);
     }
     return true;
-}
-
-// Makes the rename itself durable. It has happened by now, so a file system
-// that cannot sync a directory does not fail the save.
-void sync_directory(const std::string& directory) {
-    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.fd >= 0) {
-        ::fsync(fd.fd);
-    }
 }
 
 // A hard link keeps the old file under both names until the rename, so a
@@ -94,7 +80,6 @@ bool keep_backup(const std::string& target, bool& moved) {
         return false;
     }
     if (::link(target.c_str(), backup.c_str()) == 0) {
-        moved = false;
         return true;
     }
     moved = ::rename(target.c_str(), backup.c_str()) == 0;
@@ -133,23 +118,12 @@ TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::s
     }
     text.clear();
     char buffer[65536];
-    for (;;) {
-        ssize_t got = ::read(fd.fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return SCORE_READ_FAILED;
-        }
-        if (got == 0) {
-            return SCORE_READ_OK;
-        }
-        // The file may grow while it is read.
-        if (text.size() + size_t(got) > max_size) {
-            return SCORE_READ_FAILED;
-        }
+    ssize_t got;
+    // The file may grow while it is read.
+    while ((got = ::read(fd.fd, buffer, sizeof buffer)) > 0 && text.size() + size_t(got) <= max_size) {
         text.append(buffer, size_t(got));
     }
+    return got == 0 ? SCORE_READ_OK : SCORE_READ_FAILED;
 }
 
 bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old) {
@@ -165,34 +139,29 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         return false;
     }
     std::string temp = target + TEMP_SUFFIX;
-    if (!write_temp(temp, text, exists ? &status : nullptr)) {
-        ::unlink(temp.c_str());
-        return false;
-    }
     bool moved = false;
-    if (exists && keep_old && !keep_backup(target, moved)) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
+    if (!write_temp(temp, text, exists ? &status : nullptr) || (exists && keep_old && !keep_backup(target, moved)) ||
+        ::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         if (moved) {
             ::rename((target + BACKUP_SUFFIX).c_str(), target.c_str());
         }
         return false;
     }
-    sync_directory(directory_of(target));
+    FileDescriptor directory(::open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The rename has happened by now, so a file system that cannot sync a
+    // directory does not fail the save.
+    if (directory.fd >= 0) {
+        ::fsync(directory.fd);
+    }
     return true;
 }
 
 void remove_score_leftover(const std::string& file_name) {
     std::string target;
-    if (!resolve_target(file_name, target)) {
-        return;
-    }
-    std::string temp = target + TEMP_SUFFIX;
     struct stat status;
-    if (::lstat(temp.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
-        ::unlink(temp.c_str());
+    if (resolve_target(file_name, target) && ::lstat((target + TEMP_SUFFIX).c_str(), &status) == 0 &&
+        !S_ISDIR(status.st_mode)) {
+        ::unlink((target + TEMP_SUFFIX).c_str());
     }
 }
