@@ -2,7 +2,7 @@
 #include "score/score_file.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,20 +44,24 @@ std::string directory_of(const std::string& path) {
 
 // The path a save really replaces. Renaming over a symbolic link would put a
 // plain file in its place and strand whatever it points at, so the save goes
-// to the link's target instead; a link that leads nowhere is not written.
+// to the link's target instead, which it creates if it is missing, as a
+// plain open would.
 bool resolve_target(const std::string& file_name, std::string& target) {
-    struct stat status;
-    if (::lstat(file_name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-        target = file_name;
-        return true;
+    target = file_name;
+    for (int links = 0; links < 40; ++links) {
+        struct stat status;
+        if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return true;
+        }
+        char link[PATH_MAX];
+        ssize_t length = ::readlink(target.c_str(), link, sizeof link);
+        if (length < 0 || size_t(length) == sizeof link) {
+            return false;
+        }
+        std::string next(link, size_t(length));
+        target = next[0] == '/' ? next : directory_of(target) + "/" + next;
     }
-    char* resolved = ::realpath(file_name.c_str(), nullptr);
-    if (!resolved) {
-        return false;
-    }
-    target = resolved;
-    std::free(resolved);
-    return true;
+    return false;
 }
 
 bool write_all(int fd, const std::string& text) {

@@ -100,7 +100,7 @@ TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
     std::filesystem::create_directory(dir / "real");
     write_file(dir / "real/kept.xml", "");
     ASSERT_EQ(chmod((dir / "real/kept.xml").c_str(), 0204), 0);
-    for (const std::string target : {"real/kept.xml"}) {
+    for (const std::string target : {"real/kept.xml", "real/new.xml"}) {
         std::filesystem::remove(dir / "scores.xml");
         std::filesystem::create_symlink(target, dir / "scores.xml");
         THighScore store;
