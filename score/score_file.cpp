@@ -2,7 +2,7 @@
 #include "score/score_file.h"
 
 #include <cerrno>
-#include <climits>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,66 +13,24 @@ namespace {
 const char TEMP_SUFFIX[] = ".tmp";
 const char BACKUP_SUFFIX[] = ".bak";
 
-// Closes the descriptor on every way out of a function.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd(fd) {}
-    ~FileDescriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    bool close() {
-        int closing = fd;
-        fd = -1;
-        return ::close(closing) == 0;
-    }
-
-    int fd;
-};
-
-std::string directory_of(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The path a save really replaces. Renaming over a symbolic link would put a
 // plain file in its place and strand whatever it points at, so the save goes
 // to the link's target instead, which it creates if it is missing, as a
 // plain open would.
 bool resolve_target(const std::string& file_name, std::string& target) {
-    target = file_name;
+    std::filesystem::path path = file_name;
+    std::error_code error;
     for (int links = 0; links < 40; ++links) {
-        struct stat status;
-        if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+            target = path.string();
             return true;
         }
-        char link[PATH_MAX];
-        ssize_t length = ::readlink(target.c_str(), link, sizeof link);
-        if (length < 0 || size_t(length) == sizeof link) {
+        path = path.parent_path() / std::filesystem::read_symlink(path, error);
+        if (error) {
             return false;
         }
-        std::string next(link, size_t(length));
-        target = next[0] == '/' ? next : directory_of(target) + "/" + next;
     }
     return false;
-}
-
-bool write_all(int fd, const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0) {
-            return false;
-        }
-        done += size_t(written);
-    }
-    return true;
 }
 
 // A hard link keeps the old file under both names until the rename, so a
@@ -97,14 +55,14 @@ bool keep_backup(const std::string& target, bool& moved) {
 // holds the older records.
 bool write_temp(const std::string& temp, const std::string& text, const struct stat* old) {
     ::unlink(temp.c_str());
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (fd.fd < 0) {
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
         return false;
     }
-    if (old && ::fchmod(fd.fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) != 0) {
-        return false;
-    }
-    return write_all(fd.fd, text) && ::fsync(fd.fd) == 0 && fd.close();
+    // A short write is a full disk.
+    bool written = (!old || ::fchmod(fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) == 0) &&
+                   ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace
@@ -112,21 +70,21 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
 TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text) {
     // Non-blocking, so that a pipe put in the file's place cannot stall the
     // start; anything but a regular file is refused right after.
-    FileDescriptor fd(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.fd < 0) {
+    int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return errno == ENOENT ? SCORE_READ_MISSING : SCORE_READ_FAILED;
     }
     struct stat status;
-    if (::fstat(fd.fd, &status) != 0 || !S_ISREG(status.st_mode) || size_t(status.st_size) > max_size) {
-        return SCORE_READ_FAILED;
-    }
+    ssize_t got = -1;
     text.clear();
-    char buffer[65536];
-    ssize_t got;
-    // The file may grow while it is read.
-    while ((got = ::read(fd.fd, buffer, sizeof buffer)) > 0 && text.size() + size_t(got) <= max_size) {
-        text.append(buffer, size_t(got));
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && size_t(status.st_size) <= max_size) {
+        char buffer[65536];
+        // The file may grow while it is read.
+        while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() + size_t(got) <= max_size) {
+            text.append(buffer, size_t(got));
+        }
     }
+    ::close(fd);
     return got == 0 ? SCORE_READ_OK : SCORE_READ_FAILED;
 }
 
@@ -152,11 +110,13 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         }
         return false;
     }
-    FileDescriptor directory(::open(directory_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // The rename has happened by now, so a file system that cannot sync a
     // directory does not fail the save.
-    if (directory.fd >= 0) {
-        ::fsync(directory.fd);
+    std::string directory = std::filesystem::path(target).parent_path();
+    int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
     return true;
 }

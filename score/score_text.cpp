@@ -144,18 +144,15 @@ bool is_safe_score_text(const std::string& text) {
 
 std::string name_to_xml(const std::string& name) {
     std::string text;
-    for (size_t at = 0; at < name.size();) {
-        size_t length = utf8_length(name, at, false);
+    for (size_t at = 0, length = 0; at < name.size(); at += length) {
+        length = utf8_length(name, at, false);
+        unsigned char byte = byte_at(name, at);
         if (length == 0) {
-            unsigned code = 0xDC00 + byte_at(name, at);
-            text += static_cast<char>(0xE0 | (code >> 12));
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
+            text += {'\xED', static_cast<char>(0xB0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
             length = 1;
         } else {
             text.append(name, at, length);
         }
-        at += length;
     }
     return text;
 }
@@ -166,7 +163,7 @@ std::string name_from_xml(const std::string& text) {
     for (size_t at = 0; at < text.size(); ++at) {
         unsigned char second = byte_at(text, at + 1);
         if (byte_at(text, at) == 0xED && (second == 0xB2 || second == 0xB3)) {
-            name += static_cast<char>(0x80 | ((second & 0x01) << 6) | (byte_at(text, at + 2) & 0x3F));
+            name += static_cast<char>((second & 0x03) << 6 | (byte_at(text, at + 2) & 0x3F));
             at += 2;
         } else {
             name += text[at];
