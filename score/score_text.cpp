@@ -1,7 +1,6 @@
 // The check of scores.xml before TinyXML parses it, and the escape of name bytes that are not UTF-8.
 #include "score/score_text.h"
 
-#include <algorithm>
 #include <cctype>
 #include <regex>
 
@@ -72,11 +71,12 @@ bool is_plain_reference(const std::string& text, size_t at) {
 
 }  // namespace
 
-// One pass over the bytes that counts what TinyXML will build: valid UTF-8
-// only, since TinyXML steps over a character by its lead byte and would step
-// over markup or past the end; tags with their quoted values, of which only
-// TinyXML's own escapes are allowed; comments; and the declaration at the
-// start. Anything else that starts with "<" is refused.
+// One pass over the bytes that counts what TinyXML will build. Only valid
+// UTF-8 passes, since TinyXML steps over a character by its lead byte and
+// would step over markup or past the end. Tags are followed with their quoted
+// values, whose quotes TinyXML pairs the same way or gives up; comments are
+// stepped over, and the declaration must stand at the start. Anything else
+// that starts with "<" is refused.
 bool is_safe_score_text(const std::string& text) {
     if (text.size() > SCORE_MAX_FILE_SIZE) {
         return false;
@@ -87,9 +87,11 @@ bool is_safe_score_text(const std::string& text) {
             return false;
         }
     }
+    // The declaration is looked for at the start only: the regex library
+    // recurses once for every character it matches.
+    const std::string start = text.substr(0, 200);
     std::smatch declaration;
-    bool declared = std::regex_search(text.cbegin(), text.cbegin() + std::min<size_t>(text.size(), 200), declaration,
-                                      DECLARATION, std::regex_constants::match_continuous);
+    bool declared = std::regex_search(start, declaration, DECLARATION, std::regex_constants::match_continuous);
     bool in_tag = false;
     unsigned char quote = 0;
     int depth = 0;
@@ -102,14 +104,11 @@ bool is_safe_score_text(const std::string& text) {
             return false;
         }
         if (quote) {
-            if (c == '<' || c == '>') {
-                return false;
-            }
             quote = c == quote ? 0 : quote;
         } else if (in_tag) {
             if (c == '"' || c == '\'') {
                 quote = c;
-            } else if (c == '<' || (c == '=' && (++attributes > MAX_ATTRIBUTES || ++items > MAX_ITEMS))) {
+            } else if (c == '=' && (++attributes > MAX_ATTRIBUTES || ++items > MAX_ITEMS)) {
                 return false;
             } else if (c == '>') {
                 depth += text[at - 1] == '/' ? 0 : change;
