@@ -18,7 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool loaded = true;
     for (int i = 1; i < 3; ++i) {
         const std::string file = directory + "saved" + std::to_string(i);
-        std::remove(file.c_str());
         loaded = loaded && stores[i - 1].write_to_xml(file) && stores[i].read_from_xml(file);
         std::ostringstream text;
         text << std::ifstream(file, std::ios::binary).rdbuf();

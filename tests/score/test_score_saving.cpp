@@ -42,10 +42,14 @@ bool saved_in_child(const std::string& file, rlim_t size_limit) {
 // save left.
 TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
     const size_t BIG = 16 << 20;
+    std::string attributes = "<a";
+    for (int i = 0; i < 200000; ++i) {
+        attributes += " a" + std::to_string(i) + "=''";
+    }
     const std::string cases[] = {
         "<Collection name=\"default\">\n    <Level nr=",
         repeated("<a>", BIG),
-        "<a" + repeated(" n=''", BIG - 3) + "/>",
+        attributes + "/>",
         repeated("<a/>", BIG),
         repeated("<Collection name=\"default\"/>", BIG - 2) + "\xE2\x82",
         GOOD + '\0' + GOOD,
@@ -96,10 +100,9 @@ TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
 // kept (and its owner's right to read and write it), or created.
 TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
     TScratchDir dir;
-    std::filesystem::create_directory(dir / "real");
-    write_file(dir / "real/kept.xml", "");
-    ASSERT_EQ(chmod((dir / "real/kept.xml").c_str(), 0204), 0);
-    for (const std::string target : {"real/kept.xml", "real/new.xml"}) {
+    write_file(dir / "kept.xml", "");
+    ASSERT_EQ(chmod((dir / "kept.xml").c_str(), 0204), 0);
+    for (const std::string target : {"kept.xml", "new.xml"}) {
         std::filesystem::remove(dir / "scores.xml");
         std::filesystem::create_symlink(target, dir / "scores.xml");
         THighScore store;
@@ -108,7 +111,7 @@ TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
         EXPECT_TRUE(std::filesystem::is_symlink(dir / "scores.xml"));
         EXPECT_EQ(read_file(dir / target), GOOD);
     }
-    EXPECT_EQ(std::filesystem::status(dir / "real/kept.xml").permissions(), std::filesystem::perms(0604));
+    EXPECT_EQ(std::filesystem::status(dir / "kept.xml").permissions(), std::filesystem::perms(0604));
 }
 
 // Kills a process that saves two different stores in turn, at random times
@@ -117,10 +120,8 @@ TEST(ScoreSaving, AKilledSaveLeavesTheOldOrTheNewFile) {
     TScratchDir dir;
     const std::string file = dir / "scores.xml";
     THighScore stores[2];
-    for (int c = 0; c < 40; ++c) {
-        for (int32_t nr = 1; nr <= 60; ++nr) {
-            stores[c < 3 ? 0 : 1].set_score("collection " + std::to_string(c), nr, {100 * nr + c, nr});
-        }
+    for (int32_t i = 0; i < 2400; ++i) {
+        stores[i < 180 ? 0 : 1].set_score("collection " + std::to_string(i / 60), i % 60 + 1, {i, i % 7});
     }
     std::string texts[2];
     const auto start = std::chrono::steady_clock::now();
@@ -142,6 +143,5 @@ TEST(ScoreSaving, AKilledSaveLeavesTheOldOrTheNewFile) {
         ASSERT_TRUE(text == texts[0] || text == texts[1]) << "torn file after round " << round;
         ++seen[text == texts[1]];
     }
-    EXPECT_GT(seen[0], 0);
-    EXPECT_GT(seen[1], 0);
+    EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << "old file " << seen[0] << " times, new file " << seen[1] << " times";
 }

@@ -35,12 +35,17 @@ TEST(ScoreStore, WritesTheFileByteForByteAndReadsItBack) {
     store.set_score("alpha", 2, {5, 1});
     store.set_score("Zeta", 1, {3, 1});
     store.set_score("Tom & \"Jerry\" <3 'n'\t", 1, {1, 1});
-    store.set_score("caf\xE9 \xE2\x82\xAC", 2, {1, 1});
+    // Valid UTF-8 at its edges, then an overlong form, a surrogate and a code
+    // point past U+10FFFF, whose bytes are escaped one by one.
+    store.set_score("caf\xE9 \xE2\x82\xAC\xF0\x90\x80\x80 \xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80", 2, {1, 1});
     EXPECT_EQ(saved(store), DECLARATION +
                                 "<Collection name='Tom &amp; &quot;Jerry&quot; &lt;3 &apos;n&apos;&#x09;'>\n" +
                                 level("1", "1", "1") + "</Collection>\n" + collection("Zeta", level("1", "3", "1")) +
                                 collection("alpha", level("2", "5", "1") + level("10", "-1", "0")) +
-                                collection("caf\xED\xB3\xA9 \xE2\x82\xAC", level("2", "1", "1")) +
+                                collection("caf\xED\xB3\xA9 \xE2\x82\xAC\xF0\x90\x80\x80 "
+                                           "\xED\xB3\xA0\xED\xB2\x80\xED\xB2\x80\xED\xB3\xAD\xED\xB2\xA0"
+                                           "\xED\xB2\x80\xED\xB3\xB4\xED\xB2\x90\xED\xB2\x80\xED\xB2\x80",
+                                           level("2", "1", "1")) +
                                 "<Collection name=\"default\">\n"
                                 "    <Level nr=\"1\" moves=\"35\" pushes=\"10\" />\n"
                                 "    <Level nr=\"3\" moves=\"120\" pushes=\"31\" />\n"
@@ -68,9 +73,7 @@ TEST(ScoreStore, WritesTheFileByteForByteAndReadsItBack) {
 
 // Each file is read into an empty store, which is then saved.
 TEST(ScoreStore, ReadsWhatIsWellFormedAndSkipsTheRest) {
-    const struct {
-        std::string file, saved;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"<Collection name='a'><Level nr='1' moves='abc' pushes='  +7'/>text<Other nr='5' moves='1' pushes='1'/>"
          "<Level nr='2' moves='12x' pushes='-3'/><Level nr='3' moves='5'/><Level nr='2' moves='13' pushes='-3'/>"
          "<Level nr='4' moves='99999999999' pushes='-99999999999'></Level></Collection>",
@@ -83,11 +86,11 @@ TEST(ScoreStore, ReadsWhatIsWellFormedAndSkipsTheRest) {
          "name='\xC3\xA9\xED\xB3\xA9&amp;&#x41;&#66;'/>",
          collection("\xC3\xA9\xED\xB3\xA9&amp;AB", "")},
     };
-    for (const auto& each : cases) {
+    for (const auto& [file, expected] : cases) {
         TScratchDir dir;
-        write_file(dir / "scores.xml", each.file);
+        write_file(dir / "scores.xml", file);
         THighScore store;
-        EXPECT_TRUE(store.read_from_xml(dir / "scores.xml")) << each.file;
-        EXPECT_EQ(saved(store), DECLARATION + each.saved) << each.file;
+        EXPECT_TRUE(store.read_from_xml(dir / "scores.xml")) << file;
+        EXPECT_EQ(saved(store), DECLARATION + expected) << file;
     }
 }
