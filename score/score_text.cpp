@@ -2,7 +2,6 @@
 #include "score/score_text.h"
 
 #include <cctype>
-#include <regex>
 
 namespace {
 
@@ -14,11 +13,11 @@ constexpr int MAX_DEPTH = 16;
 constexpr int MAX_ATTRIBUTES = 16;
 constexpr size_t MAX_ITEMS = 1024 * 1024;
 
-// The declaration as printers write it, after an optional byte-order mark.
-// TinyXML steps over unknown words in a declaration up to a blank, quotes and
-// all, and gives up without an error on a malformed attribute, which would
-// leave the records unread; any other declaration is refused.
-const std::regex DECLARATION(R"((\xEF\xBB\xBF)?<\?xml( +[A-Za-z]+=("[-.:\w]*"|'[-.:\w]*'))* *\?>)");
+// The one declaration passed to TinyXML, the one the game writes: TinyXML
+// steps over unknown words in a declaration up to a blank, quotes and all,
+// and gives up on a malformed attribute there without an error, which would
+// leave the records unread.
+const std::string DECLARATION = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>";
 
 unsigned char byte_at(const std::string& text, size_t at) {
     return static_cast<unsigned char>(text[at]);
@@ -75,7 +74,7 @@ bool is_plain_reference(const std::string& text, size_t at) {
 // UTF-8 passes, since TinyXML steps over a character by its lead byte and
 // would step over markup or past the end. Tags are followed with their quoted
 // values, whose quotes TinyXML pairs the same way or gives up; comments are
-// stepped over, and the declaration must stand at the start. Anything else
+// stepped over, and the game's declaration may open the text. Anything else
 // that starts with "<" is refused.
 bool is_safe_score_text(const std::string& text) {
     if (text.size() > SCORE_MAX_FILE_SIZE) {
@@ -87,18 +86,14 @@ bool is_safe_score_text(const std::string& text) {
             return false;
         }
     }
-    // The declaration is looked for at the start only: the regex library
-    // recurses once for every character it matches.
-    const std::string start = text.substr(0, 200);
-    std::smatch declaration;
-    bool declared = std::regex_search(start, declaration, DECLARATION, std::regex_constants::match_continuous);
     bool in_tag = false;
     unsigned char quote = 0;
     int depth = 0;
     int change = 0;  // what the tag does to the depth: open or close
     int attributes = 0;
     size_t items = 0;
-    for (size_t at = declared ? declaration.length() : 0; at < text.size(); ++at) {
+    size_t start = text.compare(0, DECLARATION.size(), DECLARATION) == 0 ? DECLARATION.size() : 0;
+    for (size_t at = start; at < text.size(); ++at) {
         unsigned char c = byte_at(text, at);
         if (c == '&' && !is_plain_reference(text, at)) {
             return false;
