@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "fuzz_scratch.h"
 #include "score/high_score.h"
@@ -19,9 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 1; i < 3; ++i) {
         const std::string file = directory + "saved" + std::to_string(i);
         loaded = loaded && stores[i - 1].write_to_xml(file) && stores[i].read_from_xml(file);
-        std::ostringstream text;
-        text << std::ifstream(file, std::ios::binary).rdbuf();
-        saved[i] = text.str();
+        std::ifstream saved_file(file, std::ios::binary);
+        saved[i].assign(std::istreambuf_iterator<char>(saved_file), {});
     }
     if (!loaded || saved[1] != saved[2]) {
         std::fprintf(stderr, "score store: a save does not read back to the same records\n");

@@ -82,8 +82,7 @@ TEST(ScoreStore, ReadsWhatIsWellFormedAndSkipsTheRest) {
          "<Collection name=''/><Collection name='twice'><Level nr='2' moves='2' pushes='2'/></Collection>"
          "<Collection name='empty'/><Root><Collection name='inner'/></Root>",
          collection("empty", "") + collection("twice", level("2", "2", "2"))},
-        {"\xEF\xBB\xBF<?xml version='1.0' encoding='ISO-8859-1'?>\n<Collection "
-         "name='\xC3\xA9\xED\xB3\xA9&amp;&#x41;&#66;'/>",
+        {DECLARATION + "<Collection name='\xC3\xA9\xED\xB3\xA9&amp;&#x41;&#66;'/>",
          collection("\xC3\xA9\xED\xB3\xA9&amp;AB", "")},
     };
     for (const auto& [file, expected] : cases) {
