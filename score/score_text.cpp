@@ -77,9 +77,6 @@ bool is_plain_reference(const std::string& text, size_t at) {
 // stepped over, and the game's declaration may open the text. Anything else
 // that starts with "<" is refused.
 bool is_safe_score_text(const std::string& text) {
-    if (text.size() > SCORE_MAX_FILE_SIZE) {
-        return false;
-    }
     for (size_t at = 0, length = 0; at < text.size(); at += length) {
         length = utf8_length(text, at, true);
         if (length == 0 || text[at] == '\0') {

@@ -8,7 +8,8 @@
 
 constexpr size_t SCORE_MAX_FILE_SIZE = 16 * 1024 * 1024;
 
-// True when TinyXML may parse the text. The check is deliberately narrow:
+// True when TinyXML may parse the text, which its reader has kept within
+// SCORE_MAX_FILE_SIZE bytes. The check is deliberately narrow:
 // everything the game writes passes, and a refused file is kept aside by
 // the next save, so refusing odd but harmless text loses nothing.
 bool is_safe_score_text(const std::string& text);
