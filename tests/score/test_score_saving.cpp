@@ -49,6 +49,7 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
     const std::string cases[] = {
         "<Collection name=\"default\">\n    <Level nr=",
         repeated("<a>", BIG),
+        "<!'>" + repeated("<a>", BIG - 4),
         attributes + "/>",
         repeated("<a/>", BIG),
         repeated("<Collection name=\"default\"/>", BIG - 2) + "\xE2\x82",

@@ -35,14 +35,15 @@ TEST(ScoreStore, WritesTheFileByteForByteAndReadsItBack) {
     store.set_score("alpha", 2, {5, 1});
     store.set_score("Zeta", 1, {3, 1});
     store.set_score("Tom & \"Jerry\" <3 'n'\t", 1, {1, 1});
-    // Valid UTF-8 at its edges, then an overlong form, a surrogate and a code
-    // point past U+10FFFF, whose bytes are escaped one by one.
-    store.set_score("caf\xE9 \xE2\x82\xAC\xF0\x90\x80\x80 \xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80", 2, {1, 1});
+    // A byte that is not UTF-8, the first three- and four-byte characters,
+    // then an overlong form, a surrogate and a code point past U+10FFFF,
+    // whose bytes are escaped one by one.
+    store.set_score("caf\xE9 \xE0\xA0\x80\xF0\x90\x80\x80 \xE0\x80\x80\xED\xA0\x80\xF4\x90\x80\x80", 2, {1, 1});
     EXPECT_EQ(saved(store), DECLARATION +
                                 "<Collection name='Tom &amp; &quot;Jerry&quot; &lt;3 &apos;n&apos;&#x09;'>\n" +
                                 level("1", "1", "1") + "</Collection>\n" + collection("Zeta", level("1", "3", "1")) +
                                 collection("alpha", level("2", "5", "1") + level("10", "-1", "0")) +
-                                collection("caf\xED\xB3\xA9 \xE2\x82\xAC\xF0\x90\x80\x80 "
+                                collection("caf\xED\xB3\xA9 \xE0\xA0\x80\xF0\x90\x80\x80 "
                                            "\xED\xB3\xA0\xED\xB2\x80\xED\xB2\x80\xED\xB3\xAD\xED\xB2\xA0"
                                            "\xED\xB2\x80\xED\xB3\xB4\xED\xB2\x90\xED\xB2\x80\xED\xB2\x80",
                                            level("2", "1", "1")) +
@@ -82,8 +83,8 @@ TEST(ScoreStore, ReadsWhatIsWellFormedAndSkipsTheRest) {
          "<Collection name=''/><Collection name='twice'><Level nr='2' moves='2' pushes='2'/></Collection>"
          "<Collection name='empty'/><Root><Collection name='inner'/></Root>",
          collection("empty", "") + collection("twice", level("2", "2", "2"))},
-        {DECLARATION + "<Collection name='\xC3\xA9\xED\xB3\xA9&amp;&#x41;&#66;'/>",
-         collection("\xC3\xA9\xED\xB3\xA9&amp;AB", "")},
+        {DECLARATION + "<Collection name='\xC3\xA9\xED\xB3\xA9&amp;&#x41;&#66;&#9;'/>",
+         collection("\xC3\xA9\xED\xB3\xA9&amp;AB&#x09;", "")},
     };
     for (const auto& [file, expected] : cases) {
         TScratchDir dir;
