@@ -1,6 +1,7 @@
+// The records of one collection and their Level elements in scores.xml.
 #include "score/collection_score.h"
 
-#include <climits>
+#include <algorithm>
 #include <cstdlib>
 
 #include <tinyxml.h>
@@ -10,30 +11,8 @@ namespace {
 // Leading blanks, a sign, then digits up to the first other character, as
 // atoi reads them; a value out of range is clamped instead of overflowing.
 int32_t parse_count(const char* text) {
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
-        ++text;
-    }
-    bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
-    int64_t value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        if (value <= int64_t(INT32_MAX) + 1) {
-            value = value * 10 + (*text - '0');
-        }
-    }
-    if (negative) {
-        value = -value;
-    }
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return int32_t(value);
+    long long value = std::strtoll(text, nullptr, 10);
+    return int32_t(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -60,10 +39,7 @@ bool TCollectionScore::read_from_xml(const TiXmlElement* element) {
         if (!nr || !moves || !pushes) {
             continue;
         }
-        TScore score;
-        score.moves = parse_count(moves);
-        score.pushes = parse_count(pushes);
-        set_score(parse_count(nr), score);
+        set_score(parse_count(nr), TScore{parse_count(moves), parse_count(pushes)});
     }
     return true;
 }

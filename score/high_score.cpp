@@ -1,3 +1,4 @@
+// The best-score store: look-ups, records, and reading and writing scores.xml with TinyXML.
 #include "score/high_score.h"
 
 #include <tinyxml.h>
@@ -7,9 +8,7 @@
 
 namespace {
 
-// Reads and parses the file. TinyXML never sees text that failed the checks:
-// it would read past its buffer on a cut-off UTF-8 sequence and run out of
-// stack on deep nesting.
+// Reads and parses the file; TinyXML never sees text that fails the check.
 TScoreRead load_document(const std::string& file_name, TiXmlDocument& document) {
     std::string text;
     TScoreRead state = read_score_file(file_name, SCORE_MAX_FILE_SIZE, text);
@@ -41,7 +40,11 @@ void THighScore::set_score(const std::string& collection, int32_t level, const T
 bool THighScore::read_from_xml(const std::string& file_name) {
     remove_score_leftover(file_name);
     TiXmlDocument document;
-    if (load_document(file_name, document) != SCORE_READ_OK) {
+    TScoreRead state = load_document(file_name, document);
+    if (state == SCORE_READ_FAILED) {
+        unreadable_file = file_name;
+    }
+    if (state != SCORE_READ_OK) {
         return false;
     }
     for (const TiXmlElement* element = document.FirstChildElement("Collection"); element;
@@ -68,10 +71,9 @@ bool THighScore::write_to_xml(const std::string& file_name) {
     }
     TiXmlPrinter printer;
     document.Accept(&printer);
-
-    // A file that exists but cannot be loaded still holds somebody's records;
-    // it is kept aside rather than replaced.
-    TiXmlDocument old;
-    bool keep_old = load_document(file_name, old) == SCORE_READ_FAILED;
-    return replace_score_file(file_name, printer.Str(), keep_old);
+    if (!replace_score_file(file_name, printer.Str(), file_name == unreadable_file)) {
+        return false;
+    }
+    unreadable_file.clear();
+    return true;
 }

@@ -1,8 +1,9 @@
 // Every best result of the game, by collection name and level number, and
 // the file scores.xml that keeps them between runs. Only this module touches
 // TinyXML. The store never compares results: callers decide what is better.
-// A save goes through "<file>.tmp" and keeps a file it could not load as
-// "<file>.bak"; reading removes the temporary file a killed save left.
+// A save goes through "<file>.tmp" and keeps a file that was there but could
+// not be read as "<file>.bak"; reading removes the temporary file a killed
+// save left.
 #pragma once
 
 #include <cstdint>
@@ -20,4 +21,9 @@ public:
     bool write_to_xml(const std::string& file_name);
 
     std::map<std::string, std::unique_ptr<TCollectionScore>> collection_scores;
+
+private:
+    // The file last read that exists but could not be read: it may hold
+    // somebody's records, so the next save of it keeps it aside.
+    std::string unreadable_file;
 };

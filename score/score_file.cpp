@@ -1,7 +1,8 @@
+// scores.xml on disk: reading it whole within a size limit, and replacing it in one atomic step.
 #include "score/score_file.h"
 
 #include <cerrno>
-#include <cstdlib>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,77 +13,24 @@ namespace {
 const char TEMP_SUFFIX[] = ".tmp";
 const char BACKUP_SUFFIX[] = ".bak";
 
-// Closes the descriptor on every way out of a function.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd(fd) {}
-    ~FileDescriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    bool close() {
-        int closing = fd;
-        fd = -1;
-        return ::close(closing) == 0;
-    }
-
-    int fd;
-};
-
 // The path a save really replaces. Renaming over a symbolic link would put a
 // plain file in its place and strand whatever it points at, so the save goes
-// to the link's target instead; a link that leads nowhere is not written.
+// to the link's target instead, which it creates if it is missing, as a
+// plain open would.
 bool resolve_target(const std::string& file_name, std::string& target) {
-    struct stat status;
-    if (::lstat(file_name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-        target = file_name;
-        return true;
-    }
-    char* resolved = ::realpath(file_name.c_str(), nullptr);
-    if (!resolved) {
-        return false;
-    }
-    target = resolved;
-    std::free(resolved);
-    return true;
-}
-
-std::string directory_of(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool write_all(int fd, const std::string& text) {
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+    std::filesystem::path path = file_name;
+    std::error_code error;
+    for (int links = 0; links < 40; ++links) {
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+            target = path.string();
+            return true;
+        }
+        path = path.parent_path() / std::filesystem::read_symlink(path, error);
+        if (error) {
             return false;
         }
-        data += written;
-        left -= size_t(written);
     }
-    return true;
-}
-
-// Makes the rename itself durable. It has happened by now, so a file system
-// that cannot sync a directory does not fail the save.
-void sync_directory(const std::string& directory) {
-    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.fd >= 0) {
-        ::fsync(fd.fd);
-    }
+    return false;
 }
 
 // A hard link keeps the old file under both names until the rename, so a
@@ -94,7 +42,6 @@ bool keep_backup(const std::string& target, bool& moved) {
         return false;
     }
     if (::link(target.c_str(), backup.c_str()) == 0) {
-        moved = false;
         return true;
     }
     moved = ::rename(target.c_str(), backup.c_str()) == 0;
@@ -108,14 +55,14 @@ bool keep_backup(const std::string& target, bool& moved) {
 // holds the older records.
 bool write_temp(const std::string& temp, const std::string& text, const struct stat* old) {
     ::unlink(temp.c_str());
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (fd.fd < 0) {
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
         return false;
     }
-    if (old && ::fchmod(fd.fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) != 0) {
-        return false;
-    }
-    return write_all(fd.fd, text) && ::fsync(fd.fd) == 0 && fd.close();
+    // A short write is a full disk.
+    bool written = (!old || ::fchmod(fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) == 0) &&
+                   ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace
@@ -123,33 +70,22 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
 TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text) {
     // Non-blocking, so that a pipe put in the file's place cannot stall the
     // start; anything but a regular file is refused right after.
-    FileDescriptor fd(::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.fd < 0) {
+    int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return errno == ENOENT ? SCORE_READ_MISSING : SCORE_READ_FAILED;
     }
     struct stat status;
-    if (::fstat(fd.fd, &status) != 0 || !S_ISREG(status.st_mode) || size_t(status.st_size) > max_size) {
-        return SCORE_READ_FAILED;
-    }
+    ssize_t got = -1;
     text.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t got = ::read(fd.fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return SCORE_READ_FAILED;
-        }
-        if (got == 0) {
-            return SCORE_READ_OK;
-        }
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && size_t(status.st_size) <= max_size) {
+        char buffer[65536];
         // The file may grow while it is read.
-        if (text.size() + size_t(got) > max_size) {
-            return SCORE_READ_FAILED;
+        while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() + size_t(got) <= max_size) {
+            text.append(buffer, size_t(got));
         }
-        text.append(buffer, size_t(got));
     }
+    ::close(fd);
+    return got == 0 ? SCORE_READ_OK : SCORE_READ_FAILED;
 }
 
 bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old) {
@@ -165,34 +101,31 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         return false;
     }
     std::string temp = target + TEMP_SUFFIX;
-    if (!write_temp(temp, text, exists ? &status : nullptr)) {
-        ::unlink(temp.c_str());
-        return false;
-    }
     bool moved = false;
-    if (exists && keep_old && !keep_backup(target, moved)) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
+    if (!write_temp(temp, text, exists ? &status : nullptr) || (exists && keep_old && !keep_backup(target, moved)) ||
+        ::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         if (moved) {
             ::rename((target + BACKUP_SUFFIX).c_str(), target.c_str());
         }
         return false;
     }
-    sync_directory(directory_of(target));
+    // The rename has happened by now, so a file system that cannot sync a
+    // directory does not fail the save.
+    std::string directory = std::filesystem::path(target).parent_path();
+    int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
     return true;
 }
 
 void remove_score_leftover(const std::string& file_name) {
     std::string target;
-    if (!resolve_target(file_name, target)) {
-        return;
-    }
-    std::string temp = target + TEMP_SUFFIX;
     struct stat status;
-    if (::lstat(temp.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
-        ::unlink(temp.c_str());
+    if (resolve_target(file_name, target) && ::lstat((target + TEMP_SUFFIX).c_str(), &status) == 0 &&
+        !S_ISDIR(status.st_mode)) {
+        ::unlink((target + TEMP_SUFFIX).c_str());
     }
 }

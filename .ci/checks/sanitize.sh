@@ -16,7 +16,7 @@ reports=$(mktemp -d "${TMPDIR:-/tmp}/cratoria-sanitize.XXXXXX")
 trap 'rm -rf "$reports"' EXIT
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:strict_string_checks=1:check_initialization_order=1:log_path=$reports/asan"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
-export LSAN_OPTIONS="suppressions=$repo/tests/hostile/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$repo/.ci/lsan.supp:print_suppressions=0"
 
 status=0
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" --timeout 600 || status=$?

@@ -43,7 +43,7 @@ cd "$work/run"
 
 valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect \
     --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --num-callers=40 \
-    --suppressions="$repo/tests/hostile/valgrind.supp" --gen-suppressions=all \
+    --suppressions="$repo/.ci/valgrind.supp" --gen-suppressions=all \
     --log-file="$work/valgrind.log" "$game" >"$work/out" 2>"$work/err" </dev/null &
 game_pid=$!
 
