@@ -387,6 +387,12 @@ bool read_xml(const std::string& path, TSource& source, std::string& error) {
     }
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
+    // The text is read as UTF-8 whatever a declaration says, and the check
+    // that keeps damaged text from TinyXML passes no declaration but the
+    // game's own, so a declaration goes.
+    const size_t declaration_end = text.compare(0, 5, "<?xml") == 0 ? text.find("?>") : std::string::npos;
+    if (declaration_end != std::string::npos)
+        text.erase(0, declaration_end + 2);
     if (!is_safe_score_text(text))
         text = latin1_to_utf8(text);
     if (!is_safe_score_text(text)) {
