@@ -2,8 +2,6 @@
 // checksum and compared with the recorded ones in tests/data/game/frames.txt.
 // After a deliberate change of the picture, run the test with
 // CRATORIA_RECORD_FRAMES=1 to record the frames anew, and look at them.
-#include <fstream>
-#include <functional>
 #include <sstream>
 
 #include "game_fixture.h"
@@ -30,75 +28,27 @@ std::string checksum(const SDL_Surface* screen) {
 
 enum Screen { MENU, CHOOSER, HELP, PLAY };
 
-// Stands among a scene's keys where the window is resized.
+// Stands among a scene's keys where the window is resized to w x h.
 constexpr SDLKey RESIZE = SDLK_LAST;
 
-// One state of one screen: the keys are queued, with the resize where it
-// stands among them, and the screen runs until a key leaves it.
+// One state of one screen, with this many collections: the keys are queued
+// and the screen runs until a key leaves it.
 struct Scene {
     const char* name;
     Screen screen;
     std::vector<SDLKey> keys;
     int32_t w = 0, h = 0;
-    int32_t collections = 0;
-};
-
-class FramesTest : public GameTest {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        write_file("levels/default", LEVELS);
-        // A background with a marked corner shows where its copies start.
-        write_bmp("gfx/back.bmp", 30, 23, 0x0AC81E, 0xFA0505);
-        write_file("scores.xml",
-                   "<Collection name=\"default\"><Level nr=\"2\" moves=\"7\" pushes=\"2\"/></Collection>");
-        start_game();
-    }
-
-    void show(const Scene& scene) {
-        add_collections(scene.collections);
-        // The chooser gets presses only: SDL's queue holds no more than 128
-        // events, and eighty names are a long way down.
-        for (SDLKey key : scene.keys) {
-            if (key == RESIZE)
-                push(event(SDL_VIDEORESIZE, scene.w, scene.h));
-            else if (scene.screen == CHOOSER)
-                push(event(SDL_KEYDOWN, key));
-            else
-                press({key});
-        }
-        switch (scene.screen) {
-        case MENU:
-            game->menu();
-            break;
-        case CHOOSER:
-            game->choose_collection();
-            break;
-        case HELP:
-            game->show_help();
-            break;
-        case PLAY:
-            press({SDLK_q});
-            game->play();
-            break;
-        }
-        // What a screen leaves in the queue (a key's release) is no input
-        // for the next one.
-        for (SDL_Event rest; SDL_PollEvent(&rest);) {
-        }
-    }
-
-    void add_collections(int32_t count) {
-        while (static_cast<int32_t>(game->collections.size()) < count) {
-            game->collections.push_back(std::make_unique<TLevelCollection>());
-            game->collections.back()->name = "Hall " + std::to_string(game->collections.size());
-        }
-    }
+    size_t collections = 1;
 };
 
 }  // namespace
 
-TEST_F(FramesTest, EveryScreenLooksAsRecorded) {
+TEST_F(GameTest, EveryScreenLooksAsRecorded) {
+    write_file("levels/default", LEVELS);
+    // A background with a marked corner shows where its copies start.
+    write_bmp("gfx/back.bmp", 30, 23, 0x0AC81E, 0xFA0505);
+    write_file("scores.xml", "<Collection name=\"default\"><Level nr=\"2\" moves=\"7\" pushes=\"2\"/></Collection>");
+    start_game();
     const SDLKey DOWN = SDLK_DOWN, UP = SDLK_UP, RETURN = SDLK_RETURN, ESCAPE = SDLK_ESCAPE;
     std::vector<SDLKey> down_16(16, DOWN), down_79(79, DOWN);
     down_16.push_back(ESCAPE);
@@ -130,7 +80,32 @@ TEST_F(FramesTest, EveryScreenLooksAsRecorded) {
     };
     std::string frames;
     for (const Scene& scene : scenes) {
-        show(scene);
+        while (game->collections.size() < scene.collections) {
+            game->collections.push_back(std::make_unique<TLevelCollection>());
+            game->collections.back()->name = "Hall " + std::to_string(game->collections.size());
+        }
+        // The chooser gets presses only: SDL's queue holds no more than 128
+        // events, and eighty names are a long way down.
+        for (SDLKey key : scene.keys) {
+            if (key == RESIZE)
+                push(event(SDL_VIDEORESIZE, scene.w, scene.h));
+            else if (scene.screen == CHOOSER)
+                push(event(SDL_KEYDOWN, key));
+            else
+                press({key});
+        }
+        if (scene.screen == MENU)
+            game->menu();
+        else if (scene.screen == CHOOSER)
+            game->choose_collection();
+        else if (scene.screen == HELP)
+            game->show_help();
+        else
+            press({SDLK_q}), game->play();
+        // What a screen leaves in the queue (a key's release) is no input
+        // for the next one.
+        for (SDL_Event rest; SDL_PollEvent(&rest);) {
+        }
         frames += std::string(scene.name) + ": " + checksum(game->screen) + "\n";
     }
     const std::string recorded = std::string(SOURCE_DIR) + "/tests/data/game/frames.txt";
