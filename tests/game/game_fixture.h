@@ -1,6 +1,6 @@
-// A game in a scratch working directory: the game's own fonts, tile sets of
-// one solid colour per tile, an 800 x 600 32-bit window on the dummy driver,
-// queued input for the screen loops and a scripted clock for the play screen.
+// A game in a scratch working directory with the game's own pictures and
+// fonts, an 800 x 600 32-bit window on the dummy driver, queued input for
+// the screen loops and a scripted clock for the play screen.
 #pragma once
 
 #include <filesystem>
@@ -18,21 +18,6 @@
 #include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
-
-// Tile k of the set of this size, as 0xRRGGBB.
-inline Uint32 tile_color(int32_t tile, int32_t size) {
-    return (tile * 23) << 16 | (size * 2) << 8 | (200 - tile);
-}
-
-// A w x h picture of one colour but for its top-left pixel.
-inline void write_bmp(const std::string& path, int32_t w, int32_t h, Uint32 rgb, Uint32 corner) {
-    SDL_Surface* picture = SDL_CreateRGBSurface(0, w, h, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_FillRect(picture, nullptr, rgb);
-    SDL_Rect dot = {0, 0, 1, 1};
-    SDL_FillRect(picture, &dot, corner);
-    SDL_SaveBMP(picture, path.c_str());
-    SDL_FreeSurface(picture);
-}
 
 // A key (a is its symbol), a resize (to a x b) or any other event.
 inline SDL_Event event(Uint8 type, int a = 0, int b = 0) {
@@ -95,23 +80,10 @@ class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         scratch.enter();
-        fs::create_directory("gfx");
+        fs::copy(std::string(SOURCE_DIR) + "/gfx", "gfx");
         fs::create_directory("levels");
-        for (const char* font : {"base02.ttf", "vera.ttf"})
-            fs::copy_file(std::string(SOURCE_DIR) + "/gfx/" + font, std::string("gfx/") + font);
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO));
         ASSERT_EQ(0, TTF_Init());
-        for (int32_t size : {50, 40, 30, 20, 12}) {
-            SDL_Surface* picture = SDL_CreateRGBSurface(0, 6 * size, 2 * size, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-            for (int32_t tile = 1; tile <= 10; ++tile) {
-                SDL_Rect place = {Sint16((tile - 1) % 6 * size), Sint16((tile - 1) / 6 * size), Uint16(size),
-                                  Uint16(size)};
-                SDL_FillRect(picture, &place, tile_color(tile, size));
-            }
-            SDL_SaveBMP(picture, ("gfx/skin" + std::to_string(size) + ".bmp").c_str());
-            SDL_FreeSurface(picture);
-        }
-        write_bmp("gfx/back.bmp", 8, 8, 0x1E1E3C, 0x1E1E3C);
         FakeClock::now = 0;
         FakeClock::scheduled.clear();
         FakeClock::steps.clear();

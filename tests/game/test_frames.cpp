@@ -45,8 +45,6 @@ struct Scene {
 
 TEST_F(GameTest, EveryScreenLooksAsRecorded) {
     write_file("levels/default", LEVELS);
-    // A background with a marked corner shows where its copies start.
-    write_bmp("gfx/back.bmp", 30, 23, 0x0AC81E, 0xFA0505);
     write_file("scores.xml", "<Collection name=\"default\"><Level nr=\"2\" moves=\"7\" pushes=\"2\"/></Collection>");
     start_game();
     const SDLKey DOWN = SDLK_DOWN, UP = SDLK_UP, RETURN = SDLK_RETURN, ESCAPE = SDLK_ESCAPE;
