@@ -46,6 +46,7 @@ TEST_F(GameTest, InitReadsTheFirstEightyCleanRegularFilesInByteOrder) {
     EXPECT_EQ("Default", game->collection->name);
     EXPECT_EQ(2, game->collections[1]->levels[1]->number);
     fs::remove("levels/default");
+    fs::remove("levels/b");
     write_file("levels/default", TINY);
     EXPECT_EQ(INIT_OK, game->init());
     EXPECT_EQ("default", game->collection->name);
