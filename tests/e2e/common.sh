@@ -6,20 +6,14 @@ game=$1
 source_dir=$2
 fixtures=$source_dir/tests/data/e2e
 failures=0
-
 work=$(mktemp -d /tmp/cratoria-e2e-XXXXXX)
-trap 'cleanup' EXIT
-cleanup() {
-    [ -n "${cleanup_extra:-}" ] && eval "$cleanup_extra"
-    rm -rf "$work"
-}
+trap '[ -n "${cleanup_extra:-}" ] && eval "$cleanup_extra"; rm -rf "$work"' EXIT
 
 # A fresh working directory: gfx/ as shipped, the fixture levels.
 fresh_dir() {
     rm -rf "$work/run"
     mkdir -p "$work/run"
-    cp -r "$source_dir/gfx" "$work/run/gfx"
-    cp -r "$fixtures/levels" "$work/run/levels"
+    cp -r "$source_dir/gfx" "$fixtures/levels" "$work/run/"
     cd "$work/run"
 }
 
@@ -30,12 +24,7 @@ fail() {
 
 # expect_file NAME FILE EXPECTED-TEXT: the file holds exactly the text.
 expect_file() {
-    if ! printf '%s' "$3" | cmp -s - "$2"; then
-        fail "$1: expected"
-        printf '%s' "$3" | sed 's/^/    /'
-        echo "  got"
-        sed 's/^/    /' "$2"
-    fi
+    printf '%s' "$3" | cmp -s - "$2" || fail "$1: expected «$3», got «$(cat "$2")»"
 }
 
 # expect_same NAME FILE EXPECTED-FILE: both files hold the same bytes.
@@ -44,10 +33,7 @@ expect_same() {
 }
 
 finish() {
-    if [ "$failures" -ne 0 ]; then
-        echo "$failures check(s) failed"
-        exit 1
-    fi
+    [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
     echo "all checks passed"
     exit 0
 }
