@@ -26,7 +26,7 @@ for target in level_reader score_store; do
     echo "-- fuzz_$target for ${seconds}s"
     # The committed seeds are read but never written: new finds go to the
     # scratch corpus.
-    if ! CRATORIA_FUZZ_SCRATCH="$scratch" "$build_dir/fuzz_$target" "$work/$target/corpus" "$seeds" \
+    if ! TMPDIR="$scratch" "$build_dir/fuzz_$target" "$work/$target/corpus" "$seeds" \
         -dict="$dict" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -artifact_prefix="$work/$target/crash/" -print_final_stats=1 \
         >"$work/$target/log" 2>&1; then

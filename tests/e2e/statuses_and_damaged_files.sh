@@ -90,11 +90,4 @@ expect_file "damaged files (other messages)" "$work/others" $'load_image: error 
 printf '<Collection name="x">%.0s' $(seq 20000) | cmp -s - scores.xml.bak || fail "damaged files: no backup of the deep scores.xml"
 expect_file "damaged files (scores.xml)" scores.xml $'<?xml version="1.0" encoding="UTF-8" ?>\n'
 
-fresh_dir
-mkdir scores.xml
-echo mine >scores.xml/keep
-play $quits
-expect "scores.xml a directory" 0 "" ""
-[ "$(cat scores.xml/keep)" = mine ] || fail "scores.xml a directory: it was touched"
-
 finish

@@ -6,11 +6,14 @@
 #include <fstream>
 #include <iterator>
 
-#include "fuzz_scratch.h"
 #include "score/high_score.h"
+#include "tests/support/scratch_dir.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string directory = scratch_directory("score");
+    // The files go where TMPDIR says; the fuzz check points it at a
+    // directory it removes itself, even after a crash.
+    static const TScratchDir scratch("fuzz-score");
+    static const std::string directory = scratch.path + "/";
     std::ofstream(directory + "scores.xml", std::ios::binary).write(reinterpret_cast<const char*>(data), size);
     THighScore stores[3];
     stores[0].read_from_xml(directory + "scores.xml");

@@ -123,8 +123,10 @@ TEST(ImportPublic, EveryLevelKeepsItsRowsAndTitle) {
 
 // Run-length rows, CR LF without a last line end, XML, and a level left out
 // for each reason, in one run: the collections written and the report,
-// exactly.
-TEST(ImportOwn, ConvertsEachKind) {
+// exactly. Then a collection of that name is replaced only when forced, and
+// even then a link in the way is replaced, never the file it leads to: an
+// installed collection, say.
+TEST(ImportOwn, ConvertsEachKindAndReplacesOnlyWhenForced) {
     TScratchDir dir("import");
     EXPECT_EQ(run_import(dir, OWN, "run-length.sok crlf.xsb collection.slc left-out.txt"), 0);
     std::string err;
@@ -133,14 +135,8 @@ TEST(ImportOwn, ConvertsEachKind) {
         EXPECT_EQ(read_file(dir / "levels/" + name), read_file(OWN + name + ".expected")) << name;
     }
     EXPECT_EQ(read_file(dir / "err"), err);
-}
-
-// Even when forced, a link in the way is replaced, never the file it leads
-// to: an installed collection, say.
-TEST(ImportOwn, ReplacesACollectionOnlyWhenForced) {
-    TScratchDir dir("import");
-    std::filesystem::create_directory(dir / "levels");
     write_file(dir / "installed", "mine");
+    std::filesystem::remove(dir / "levels/crlf");
     std::filesystem::create_symlink(dir / "installed", dir / "levels/crlf");
     EXPECT_EQ(run_import(dir, OWN, "crlf.xsb"), 73);
     EXPECT_EQ(read_file(dir / "err"),

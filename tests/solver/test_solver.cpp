@@ -1,11 +1,10 @@
-// What would show a broken level tool: a solver that misses the fewest
-// pushes or a deadlock, or a generator that gives other levels for a seed.
+// What would show a broken solver: one that misses the fewest pushes or a
+// deadlock.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "level/level_collection.h"
-#include "tools/generator/generator.h"
 #include "tools/solver/solver.h"
 
 TEST(Solver, FindsTheFewestPushesAndProvesDeadlocksUnsolvable) {
@@ -24,21 +23,4 @@ TEST(Solver, FindsTheFewestPushesAndProvesDeadlocksUnsolvable) {
     solver.time_limit = 5.0;
     for (const auto& level : unsolvable.levels)
         EXPECT_EQ(SOLVE_UNSOLVABLE, solver.solve(*level)) << level->name;
-}
-
-TEST(Generator, TheSameSeedGivesTheSameLevels) {
-    const TGeneratorProfile small_rooms = {4, 6, 3, 5, 1, 2, STYLE_MIXED, 4, 1, 20000};
-    auto make = [&](uint64_t seed) {
-        TGenerator generator(seed);
-        std::vector<TGeneratedLevel> levels(3);
-        for (TGeneratedLevel& level : levels)
-            for (int attempt = 0; attempt < 1000 && !generator.make(small_rooms, level); ++attempt) {
-            }
-        return levels;
-    };
-    const std::vector<TGeneratedLevel> first = make(42), again = make(42);
-    for (size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(first[i].rows, again[i].rows);
-    }
-    EXPECT_NE(first[0].rows, make(43)[0].rows);
 }
