@@ -1,5 +1,4 @@
-// The game object's life: opening its fonts, loading everything it owns at
-// start, and saving and releasing it at the end.
+// The game object's life: its fonts, everything it loads at start, and saving and releasing it at the end.
 #include "app/game.h"
 
 #include <algorithm>

@@ -1,6 +1,4 @@
-// The one application object: it owns the window's fonts, tile sets and
-// background, every level collection, the level in play with its history,
-// and the best scores. Every screen and every drawing operation works on it.
+// The one application object, on which every screen works: its resources, levels, history and best scores.
 #pragma once
 
 #include <cstdint>

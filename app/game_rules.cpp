@@ -1,5 +1,4 @@
-// The rules of play on the game object: starting a level of the current
-// collection, and steps and their undoing shown on the board as they happen.
+// The rules of play on the game object: starting a level, and steps and undos drawn as they happen.
 #include "app/game.h"
 
 int32_t TGame::start_level(int32_t index) {

@@ -1,5 +1,4 @@
-// The program's entry: start-up, the loop between title menu and play
-// screen, shutdown, and the exit status of every start-up failure.
+// The program's entry: start-up, the loop between title menu and play screen, and shutdown.
 #include <cstdio>
 #include <cstdlib>
 

@@ -1,5 +1,4 @@
-// One level as a rectangular grid of cell codes, with the keeper's start,
-// its number in its file and its title. Knows nothing of SDL.
+// One level: a grid of cell codes with the keeper's start, its number and its title; it knows nothing of SDL.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// Reading a level collection file: its lines, the reader's states, the
-// checks of every level and their messages.
+// Reading a level collection file: its lines, the reader's states, each level's checks and messages.
 #include "level/level_collection.h"
 
 #include <algorithm>

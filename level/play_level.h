@@ -1,5 +1,4 @@
-// The working copy of a level, with the keeper where he stands now, and the
-// rules of a step: moving, pushing, and taking a step back.
+// The working copy of a level with the keeper where he stands, and the rules of a step and its undo.
 #pragma once
 
 #include "level/level.h"

@@ -1,6 +1,4 @@
-// The window's three bands and everything drawn in them: header, board area
-// with its background and board, and the status panel; also the choice of
-// tile size and the one answer to a window resize.
+// The window's three bands and what is drawn in them, the tile size, and the one answer to a resize.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,4 @@
-// Loading BMP pictures into the window's pixel format. Only render/ touches
-// SDL surfaces and blits.
+// Loading BMP pictures into the window's pixel format; only render/ touches SDL surfaces and blits.
 #pragma once
 
 #include <string>

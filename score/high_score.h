@@ -1,9 +1,4 @@
-// Every best result of the game, by collection name and level number, and
-// the file scores.xml that keeps them between runs. Only this module touches
-// TinyXML. The store never compares results: callers decide what is better.
-// A save goes through "<file>.tmp" and keeps a file that was there but could
-// not be read as "<file>.bak"; reading removes the temporary file a killed
-// save left.
+// Every best result of the game, by collection name and level number, and the file that keeps them.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +8,10 @@
 
 #include "score/collection_score.h"
 
+// Only this module touches TinyXML. The store never compares results:
+// callers decide what is better. A save goes through "<file>.tmp" and keeps
+// a file that was there but could not be read as "<file>.bak"; reading
+// removes the temporary file a killed save left.
 class THighScore {
 public:
     bool get_score(const std::string& collection, int32_t level, TScore& score) const;

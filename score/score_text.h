@@ -1,6 +1,4 @@
-// The text of scores.xml around TinyXML: the check that keeps text it would
-// mishandle away from it, and the escape that lets collection names of any
-// bytes pass through an XML attribute and come back unchanged.
+// The text of scores.xml around TinyXML: the check before it parses, and the escape of name bytes.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +13,8 @@ constexpr size_t SCORE_MAX_FILE_SIZE = 16 * 1024 * 1024;
 bool is_safe_score_text(const std::string& text);
 
 // Bytes of a name that are not UTF-8 become the code points U+DC80 to U+DCFF
-// (one for each byte), which no valid UTF-8 name contains, so the way back is
-// unambiguous. Valid UTF-8 passes unchanged.
+// (one for each byte), which no valid UTF-8 name contains, so that names of
+// any bytes pass through an XML attribute and come back unchanged. Valid
+// UTF-8 passes unchanged.
 std::string name_to_xml(const std::string& name);
 std::string name_from_xml(const std::string& text);

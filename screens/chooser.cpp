@@ -1,5 +1,4 @@
-// The collection chooser: every collection read at start, in columns, and
-// the choice of the one to play.
+// The collection chooser: every collection read at start, in columns, and the choice of the one to play.
 #include "app/game.h"
 
 #include "render/layout.h"

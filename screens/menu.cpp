@@ -1,5 +1,4 @@
-// The title menu: its four entries, the highlight, and the way to the
-// collection chooser, the help screen, play or quit.
+// The title menu: its four entries, the highlight, and the way to the chooser, the help, play or quit.
 #include "app/game.h"
 
 #include "render/layout.h"

@@ -1,5 +1,4 @@
-// The play screen: the keyboard in play, the key repeat of a held cursor key,
-// the step history, and the recording of best results.
+// The play screen: its keys, the key repeat of a held cursor key, the history, and best results.
 #include "app/game.h"
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// The loop that the title menu, the chooser and the help screen share, and
-// its wait, which sleeps until X or a signal has something for the game.
+// The loop the menu, chooser and help screen share, and its wait that sleeps until X or a signal wakes it.
 #include "screens/screen_loop.h"
 
 #include <errno.h>
