@@ -1,6 +1,4 @@
-// What a frame costs to draw, without its flip, on SDL's dummy driver: a
-// full redraw and a keeper step on the largest board a window shows with
-// 50-pixel tiles.
+// What a frame costs to draw, without its flip: a full redraw and a keeper step on the largest 50-pixel board.
 #include <stdlib.h>
 #include <unistd.h>
 

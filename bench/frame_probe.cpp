@@ -1,8 +1,4 @@
-// frame_probe: times the game's frames as an X client sees them. It starts
-// the program and waits for its first menu frame, or presses keys and waits
-// for the frame that answers each. The X server's DAMAGE
-// extension tells it, with the server's millisecond time stamp, whenever the
-// window's pixels change, so it never polls and adds no load of its own.
+// frame_probe: times the game's frames as an X client sees them: its first menu frame and the answer to each key.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -43,6 +39,9 @@ int64_t now_us() {
     return int64_t{t.tv_sec} * 1000000 + t.tv_nsec / 1000;
 }
 
+// The X server's DAMAGE extension tells the probe, with the server's
+// millisecond time stamp, whenever the window's pixels change, so it never
+// polls and adds no load of its own.
 struct TProbe {
     Display* display = nullptr;
     int damage_event = 0;

@@ -1,7 +1,4 @@
-// Fuzz target: any bytes as a level collection file. The reader must finish
-// within its message limit, its result must agree with what it says, and
-// every kept level must be a grid of at least 3 x 3, numbered in file order,
-// whose floor is closed off from the border and the outside.
+// Fuzz target: any bytes as a level collection file, and what the reader must make of them.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +9,10 @@
 #include "level/level_collection.h"
 #include "tests/support/scratch_dir.h"
 
+// The reader must finish within its message limit, its result must agree
+// with what it says, and every kept level must be a grid of at least 3 x 3,
+// numbered in file order, whose floor is closed off from the border and the
+// outside.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The files go where TMPDIR says; the fuzz check points it at a
     // directory it removes itself, even after a crash.

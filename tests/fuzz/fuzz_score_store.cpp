@@ -1,6 +1,4 @@
-// Fuzz target: any bytes as scores.xml. Whatever the store reads from them
-// must save, and the saved file must read back to a store that saves the
-// very same bytes.
+// Fuzz target: any bytes as scores.xml; what the store reads from them must save and read back to the same bytes.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>

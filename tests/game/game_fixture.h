@@ -1,6 +1,4 @@
-// A game in a scratch working directory with the game's own pictures and
-// fonts, an 800 x 600 32-bit window on the dummy driver, queued input for
-// the screen loops and a scripted clock for the play screen.
+// A game in a scratch directory with its own pictures and fonts, a dummy window, queued input and a scripted clock.
 #pragma once
 
 #include <filesystem>

@@ -1,7 +1,4 @@
-// What the player sees: every screen in a few states, each frame reduced to a
-// checksum and compared with the recorded ones in tests/data/game/frames.txt.
-// After a deliberate change of the picture, run the test with
-// CRATORIA_RECORD_FRAMES=1 to record the frames anew, and look at them.
+// What the player sees: every screen in a few states, each frame's checksum compared with tests/data/game/frames.txt.
 #include <sstream>
 
 #include "game_fixture.h"
@@ -43,6 +40,8 @@ struct Scene {
 
 }  // namespace
 
+// After a deliberate change of the picture, run the test with
+// CRATORIA_RECORD_FRAMES=1 to record the frames anew, and look at them.
 TEST_F(GameTest, EveryScreenLooksAsRecorded) {
     write_file("levels/default", LEVELS);
     write_file("scores.xml", "<Collection name=\"default\"><Level nr=\"2\" moves=\"7\" pushes=\"2\"/></Collection>");

@@ -1,5 +1,4 @@
-// The game object: which collections init reads, and the tile size chosen
-// for a board.
+// The game object: which collections init reads, and the tile size chosen for a board.
 #include "game_fixture.h"
 
 namespace {

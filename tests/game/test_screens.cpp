@@ -1,6 +1,4 @@
-// The screens: the play screen's key repeat on a scripted clock, its keys,
-// best results and their saving; what the menu, the chooser and the help
-// screen return for their keys.
+// The screens: the play screen's key repeat, keys, best results and their saving; what the other screens return.
 #include <tuple>
 
 #include "game_fixture.h"

@@ -1,5 +1,4 @@
-// The import command: public collections kept whole, small files of each kind
-// converted byte for byte, levels left out by name, hostile files refused.
+// The import command: public sets kept whole, each kind of file converted, levels left out, hostile files refused.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>

@@ -1,5 +1,4 @@
-// Reading collection files: the states of the format, every message and its
-// order, line ends, files that cannot be read, and huge or damaged ones.
+// Reading collection files: the format's states, every message in order, line ends, unreadable, huge or damaged files.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// A 32-bit window under the dummy video driver, a scratch directory, and
-// hand-made BMP files for the rendering tests.
+// A 32-bit window under the dummy video driver, a scratch directory, and hand-made BMP files for the rendering tests.
 #pragma once
 
 #include <functional>

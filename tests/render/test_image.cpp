@@ -1,6 +1,4 @@
-// Loading BMP pictures: good ones arrive whole and opaque; damaged or
-// hostile ones give the one message and no picture, and never hang, crash
-// or allocate what their header claims.
+// Loading BMP pictures: good ones arrive whole and opaque; damaged or hostile ones give one message and no picture.
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -52,6 +50,8 @@ struct THostile {
     size_t size = std::string::npos;                  // the file cut short, or grown through a hole
 };
 
+// Damaged and hostile files, each loaded in a child of its own: none may
+// hang, crash or allocate what its header claims.
 TEST_F(LoadImage, HostilePicturesAreRefusedWithOneLine) {
     const std::string good = make_bmp(16, 16, gradient);
     const THostile hostile[] = {

@@ -1,5 +1,4 @@
-// Cutting skin bitmaps into tiles and drawing them, and the committed
-// pictures in gfx/, which are what the art program draws.
+// Cutting skin bitmaps into tiles and drawing them, and the committed pictures in gfx/ that the art program draws.
 #include <cstdlib>
 
 #include "render/skin.h"

@@ -1,6 +1,4 @@
-// Saving scores.xml without ever losing the records already on disk: hostile
-// or damaged files are kept aside, a killed save leaves the old or the new
-// file, and what cannot be replaced is left alone.
+// Saving scores.xml without ever losing the records already on disk, whatever the file and however the save ends.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

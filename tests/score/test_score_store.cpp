@@ -1,5 +1,4 @@
-// The best-score store: look-ups, and the exact bytes of scores.xml written
-// and read back.
+// The best-score store: look-ups, and the exact bytes of scores.xml written and read back.
 #include <gtest/gtest.h>
 
 #include "score/high_score.h"

@@ -1,5 +1,4 @@
-// The collections we ship: each reads cleanly, and every level is solved by
-// its recorded solution under the game's own move rules.
+// The collections we ship: each reads cleanly, and its recorded solutions solve its levels under the game's rules.
 #include <gtest/gtest.h>
 
 #include <filesystem>

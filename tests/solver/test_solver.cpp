@@ -1,5 +1,4 @@
-// What would show a broken solver: one that misses the fewest pushes or a
-// deadlock.
+// What would show a broken solver: one that misses the fewest pushes or a deadlock.
 #include <gtest/gtest.h>
 
 #include <sstream>

@@ -1,6 +1,4 @@
-// Hostile inputs run in a child process of their own, so that a crash, a
-// hang or a memory blow-up is measured and reported instead of taking the
-// test program down.
+// Running hostile inputs in a child process, so a crash, hang or memory blow-up cannot take the test program down.
 #pragma once
 
 #include <signal.h>

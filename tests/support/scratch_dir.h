@@ -1,5 +1,4 @@
-// The scratch directory every test folder uses: made fresh, optionally the
-// working directory, and removed with everything in it at the end.
+// The scratch directory every test folder uses: made fresh, optionally the working directory, removed at the end.
 #pragma once
 
 #include <stdlib.h>

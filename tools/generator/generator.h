@@ -1,5 +1,4 @@
-// Making levels from a seed: a room stamped from small wall templates, boxes
-// set on targets, and a search that pulls them away as far as they can go.
+// Making levels from a seed: a room of small wall templates, boxes on targets, and a search that pulls them away.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// cratoria_generate: writes a collection of new levels, the same ones for
-// the same profile and seed, each proven solvable in its stated pushes.
+// cratoria_generate: writes new levels, the same for one profile and seed, each proven solvable in its stated pushes.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -1,9 +1,4 @@
-// Draws the desktop icon, a wooden crate standing on a target, in every size
-// that desktops look for.
-//
-// Each size is drawn from the same shapes with many samples per pixel, so
-// small icons are real drawings rather than shrunken copies. Only + - * / and
-// sqrt on doubles are used, so the PNG bytes are the same on every machine.
+// Draws the desktop icon, a wooden crate standing on a target, in every size that desktops look for.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -71,6 +66,8 @@ struct Pixel {
     double r = 0, g = 0, b = 0, a = 0;
 };
 
+// Each size is drawn from the same shapes with many samples per pixel, so
+// small icons are real drawings rather than shrunken copies.
 class Icon {
 public:
     explicit Icon(int size) : size(size), pixels(size * size) {}
@@ -161,6 +158,8 @@ void draw_crate(Icon& icon) {
 
 }  // namespace
 
+// Only + - * / and sqrt on doubles are used, so the PNG bytes are the same
+// on every machine.
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_icons DIRECTORY\n");

@@ -1,5 +1,4 @@
-// Writes 8-bit RGBA pictures as PNG files without any image or compression
-// library, so the icons' bytes depend on nothing but this code.
+// Writes 8-bit RGBA pictures as PNG files with no image or compression library, so the bytes depend on this code alone.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,4 @@
-// Collection files as players have them: the text family with its headers,
-// titles and notes before or after the rows, and the XML format; the checks
-// that keep out what the game cannot play, and the game's own text.
+// Players' collection files, text or XML: reading them, the checks of what the game can play, and the game's own text.
 #include "tools/import/import.h"
 
 #include <tinyxml.h>

@@ -1,5 +1,4 @@
-// Reading the level collection files players already have, text or XML, and
-// turning the playable levels into the text of the game's own format.
+// Reading the collection files players already have, text or XML, and turning playable levels into the game's format.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// cratoria-import: turns level collection files as players have them into
-// collections of the game's own format in its levels/ folder.
+// cratoria-import: turns collection files as players have them into collections in the game's levels/ folder.
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>

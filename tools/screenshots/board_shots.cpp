@@ -1,6 +1,4 @@
-// Draws one sample board with the real tile sets and background of gfx/ at
-// each of the five tile sizes, as BMP files, through the game's own board
-// drawing, so the pictures show what the player sees.
+// Draws a sample board in gfx/'s tiles at each tile size, through the game's own drawing, so it shows what players see.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -1,11 +1,4 @@
 // Draws the game's tile sets and background picture into BMP files.
-//
-// Every tile size is drawn from the same shape descriptions evaluated at that
-// size, with each pixel's coverage worked out from its distance to the shape's
-// edge, so small tiles stay sharp instead of being blurred copies of big ones.
-// Only exactly rounded floating-point operations (arithmetic, sqrt, floor,
-// fmod) and integer hashing are used, and the BMP files are written here, so
-// the bytes do not depend on the machine or any library version.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -130,7 +123,10 @@ private:
 };
 
 // Shapes are signed distances in tile units (the tile is the unit square):
-// negative inside, positive outside.
+// negative inside, positive outside. Every tile size is drawn from the same
+// shapes evaluated at that size, with each pixel's coverage worked out from
+// its distance to the shape's edge, so small tiles stay sharp instead of
+// being blurred copies of big ones.
 using Shape = std::function<double(double, double)>;
 
 double length(double x, double y) {
@@ -479,6 +475,9 @@ int usage() {
 
 }  // namespace
 
+// Only exactly rounded floating-point operations (arithmetic, sqrt, floor,
+// fmod) and integer hashing are used, and the BMP files are written here, so
+// the bytes do not depend on the machine or any library version.
 int main(int argc, char** argv) {
     const bool preview = argc == 3 && std::strcmp(argv[1], "--preview") == 0;
     if (argc != 2 && !preview)

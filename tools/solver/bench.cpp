@@ -1,5 +1,4 @@
-// solver_bench: solves every shipped level and, when present, the public
-// level sets beside the repository; prints counts, time and peak memory.
+// solver_bench: solves the shipped levels and any public sets beside the repository; prints counts, time and memory.
 #include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -1,5 +1,4 @@
-// A level seen by the solver: its playable squares, their neighbours, the
-// squares a box may never enter, and the push distances behind the lower bound.
+// A level seen by the solver: its squares, their neighbours, squares no box may enter, and the lower bound's distances.
 #pragma once
 
 #include <array>

@@ -1,5 +1,4 @@
-// cratoria_solve: proves every level of a collection solvable with the fewest
-// pushes and prints one solution per level.
+// cratoria_solve: proves every level of a collection solvable with the fewest pushes and prints one solution each.
 #include <sys/resource.h>
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// The search that proves a level solvable with the fewest pushes, or proves
-// that no push sequence solves it, within a time and memory bound.
+// The search that proves a level solvable with the fewest pushes, or unsolvable, within a time and memory bound.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,4 @@
-// Every search state ever reached, packed side by side: the sorted boxes and
-// the smallest square of the keeper's region, with the bookkeeping the
-// searches keep per state.
+// Every search state ever reached, packed: the sorted boxes and the keeper region's smallest square, with bookkeeping.
 #pragma once
 
 #include <cstddef>
