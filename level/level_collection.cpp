@@ -143,7 +143,7 @@ struct TLevelReader {
                 if (x == length - 1 && cell != CELL_WALL)
                     cell = CELL_INVALID;
                 if (cell == CELL_INVALID)
-                    report_level("error on line " + std::to_string(y + 1));
+                    report_level("error on line", y + 1);
                 level->set(x, y, cell);
             }
             begin += length + 1;
@@ -164,10 +164,11 @@ struct TLevelReader {
     }
 
     // A damaged or binary file would otherwise print one line per bad byte,
-    // millions of them, at every start; the first ones tell the author enough.
-    void report_level(const std::string& problem) {
+    // millions of them, at every start; the first ones tell the author
+    // enough, and the rest are only counted, their text never made.
+    void report_level(const char* problem, int32_t row = 0) {
         if (++error_count <= IMPORT_MESSAGE_LIMIT)
-            report("level " + std::to_string(number) + ": " + problem);
+            report("level " + std::to_string(number) + ": " + problem + (row > 0 ? " " + std::to_string(row) : ""));
     }
 };
 
