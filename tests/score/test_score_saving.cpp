@@ -52,6 +52,7 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
         repeated("<a/>", BIG),
         repeated("<Collection name=\"default\"/>", BIG - 2) + "\xE2\x82",
         GOOD + '\0' + GOOD,
+        "<Collection name=\"\xFF\"/>",
         repeated("<a>&#</a>&#1;", BIG),
         GOOD + std::string(BIG, ' '),
     };
@@ -103,6 +104,8 @@ TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
     for (const std::string target : {"kept.xml", "new.xml"}) {
         std::filesystem::remove(dir / "scores.xml");
         std::filesystem::create_symlink(target, dir / "scores.xml");
+        // Nor is a link planted where the save writes its new file followed.
+        std::filesystem::create_symlink("planted", dir / (target + ".tmp"));
         THighScore store;
         store.set_score("default", 1, {35, 10});
         ASSERT_TRUE(store.write_to_xml(dir / "scores.xml")) << target;
@@ -110,6 +113,7 @@ TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
         EXPECT_EQ(read_file(dir / target), GOOD);
     }
     EXPECT_EQ(std::filesystem::status(dir / "kept.xml").permissions(), std::filesystem::perms(0604));
+    EXPECT_FALSE(std::filesystem::exists(dir / "planted"));
 }
 
 // Kills a process while it saves the store that is not in the file. Each
