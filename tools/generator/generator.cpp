@@ -1,9 +1,11 @@
-// Making levels from a seed: template rooms and a search that pulls boxes.
+// Making levels from a seed: rooms, a search that pulls boxes apart, and walls where no solution goes.
 #include "tools/generator/generator.h"
 
 #include <algorithm>
 
+#include "tools/report/level_measures.h"
 #include "tools/solver/board.h"
+#include "tools/solver/solver.h"
 #include "tools/solver/state_table.h"
 
 namespace {
@@ -40,6 +42,7 @@ bool is_wall(const std::vector<std::string>& rows, int32_t x, int32_t y) {
 
 // Walls out of every floor cell's reach, even diagonally, hold nothing up:
 // those connected to the border become outside, then the picture is cropped.
+// A one-square dent that would be left in the outline is filled back.
 void close_and_crop(std::vector<std::string>& rows) {
     const int32_t height = static_cast<int32_t>(rows.size());
     const int32_t width = static_cast<int32_t>(rows[0].size());
@@ -70,6 +73,24 @@ void close_and_crop(std::vector<std::string>& rows) {
             stack.push_back({nx, ny});
         }
     }
+    // A dent has at most one spare neighbour, so filling it never shuts
+    // other spare squares in.
+    for (bool filled = true; filled;) {
+        filled = false;
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                int32_t walls = 0;
+                for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+                    const int32_t nx = x + STEP_X[d];
+                    const int32_t ny = y + STEP_Y[d];
+                    walls += nx >= 0 && ny >= 0 && nx < width && ny < height && !spare[ny * width + nx];
+                }
+                if (spare[y * width + x] && walls >= 3) {
+                    spare[y * width + x] = 0;
+                    filled = true;
+                }
+            }
+    }
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x)
             if (spare[y * width + x])
@@ -90,6 +111,43 @@ void close_and_crop(std::vector<std::string>& rows) {
         cropped.push_back(row);
     }
     rows.swap(cropped);
+}
+
+// Only the largest connected floor is kept; smaller pockets become wall.
+void keep_largest_floor(std::vector<std::string>& rows) {
+    const int32_t width = static_cast<int32_t>(rows[0].size()) - 2;
+    const int32_t height = static_cast<int32_t>(rows.size()) - 2;
+    std::vector<int32_t> label((width + 2) * (height + 2), -1);
+    int32_t best_label = -1;
+    size_t best_size = 0;
+    for (int32_t start = 0; start < static_cast<int32_t>(label.size()); ++start) {
+        const int32_t sx = start % (width + 2);
+        const int32_t sy = start / (width + 2);
+        if (label[start] >= 0 || rows[sy][sx] != ' ')
+            continue;
+        std::vector<int32_t> queue(1, start);
+        label[start] = start;
+        for (size_t head = 0; head < queue.size(); ++head) {
+            const int32_t x = queue[head] % (width + 2);
+            const int32_t y = queue[head] / (width + 2);
+            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+                const int32_t nx = x + STEP_X[d];
+                const int32_t ny = y + STEP_Y[d];
+                const int32_t n = ny * (width + 2) + nx;
+                if (rows[ny][nx] == ' ' && label[n] < 0) {
+                    label[n] = start;
+                    queue.push_back(n);
+                }
+            }
+        }
+        if (queue.size() > best_size) {
+            best_size = queue.size();
+            best_label = start;
+        }
+    }
+    for (int32_t cell = 0; cell < static_cast<int32_t>(label.size()); ++cell)
+        if (label[cell] != best_label)
+            rows[cell / (width + 2)][cell % (width + 2)] = '#';
 }
 
 }  // namespace
@@ -137,19 +195,38 @@ std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile
     const int32_t width = between(profile.min_width, profile.max_width);
     const int32_t height = between(profile.min_height, profile.max_height);
     std::vector<std::string> rows(height + 2, std::string(width + 2, '#'));
-    if (profile.style == STYLE_CORRIDORS) {
+    if (profile.style == STYLE_CORRIDORS)
         carve_rooms_and_corridors(rows);
-        return rows;
-    }
+    else if (profile.style == STYLE_BLOCKS)
+        carve_blocks(rows);
+    else
+        stamp_templates(rows, profile.style);
+    // A wall square with no wall beside it stands alone in the floor like a
+    // stray pillar; walls added later always lean on others.
+    for (int32_t y = 1; y <= height; ++y)
+        for (int32_t x = 1; x <= width; ++x) {
+            int32_t walls = 0;
+            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
+                walls += is_wall(rows, x + STEP_X[d], y + STEP_Y[d]);
+            if (walls == 0)
+                at(rows, x, y) = ' ';
+        }
+    keep_largest_floor(rows);
+    return rows;
+}
+
+void TGenerator::stamp_templates(std::vector<std::string>& rows, int32_t style) {
+    const int32_t width = static_cast<int32_t>(rows[0].size()) - 2;
+    const int32_t height = static_cast<int32_t>(rows.size()) - 2;
     int32_t total_weight = 0;
     for (const TTemplate& pattern : TEMPLATES)
-        total_weight += pattern.weight[profile.style];
+        total_weight += pattern.weight[style];
     for (int32_t by = 0; by * BLOCK < height; ++by) {
         for (int32_t bx = 0; bx * BLOCK < width; ++bx) {
             int32_t pick = below(total_weight);
             const TTemplate* chosen = TEMPLATES;
-            while (pick >= chosen->weight[profile.style])
-                pick -= (chosen++)->weight[profile.style];
+            while (pick >= chosen->weight[style])
+                pick -= (chosen++)->weight[style];
             const int32_t turn = below(4);
             const bool mirror = below(2) != 0;
             for (int32_t j = 0; j < BLOCK; ++j) {
@@ -169,40 +246,6 @@ std::vector<std::string> TGenerator::build_room(const TGeneratorProfile& profile
             }
         }
     }
-
-    // Only the largest connected floor is kept; smaller pockets become wall.
-    std::vector<int32_t> label((width + 2) * (height + 2), -1);
-    int32_t best_label = -1;
-    size_t best_size = 0;
-    for (int32_t start = 0; start < static_cast<int32_t>(label.size()); ++start) {
-        const int32_t sx = start % (width + 2);
-        const int32_t sy = start / (width + 2);
-        if (label[start] >= 0 || rows[sy][sx] != ' ')
-            continue;
-        std::vector<int32_t> queue(1, start);
-        label[start] = start;
-        for (size_t head = 0; head < queue.size(); ++head) {
-            const int32_t x = queue[head] % (width + 2);
-            const int32_t y = queue[head] / (width + 2);
-            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
-                const int32_t nx = x + STEP_X[d];
-                const int32_t ny = y + STEP_Y[d];
-                const int32_t n = ny * (width + 2) + nx;
-                if (rows[ny][nx] == ' ' && label[n] < 0) {
-                    label[n] = start;
-                    queue.push_back(n);
-                }
-            }
-        }
-        if (queue.size() > best_size) {
-            best_size = queue.size();
-            best_label = start;
-        }
-    }
-    for (int32_t cell = 0; cell < static_cast<int32_t>(label.size()); ++cell)
-        if (label[cell] != best_label)
-            rows[cell / (width + 2)][cell % (width + 2)] = '#';
-    return rows;
 }
 
 // A few small rooms strung together by long, bending corridors one square
@@ -242,6 +285,101 @@ void TGenerator::carve_rooms_and_corridors(std::vector<std::string>& rows) {
     if (below(2) == 0)
         corridor(centres.front(), centres.back());
 }
+
+// Two to four overlapping rectangles make a room with straight walls; a few
+// short walls inside give the boxes something to be stuck behind.
+void TGenerator::carve_blocks(std::vector<std::string>& rows) {
+    const int32_t width = static_cast<int32_t>(rows[0].size()) - 2;
+    const int32_t height = static_cast<int32_t>(rows.size()) - 2;
+    const int32_t blocks = between(2, 4);
+    for (int32_t b = 0; b < blocks; ++b) {
+        const int32_t block_width = between(std::min(3, width), std::max(3, width * 2 / 3));
+        const int32_t block_height = between(std::min(2, height), std::max(3, height * 2 / 3));
+        const int32_t left = 1 + below(std::max(1, width - block_width + 1));
+        const int32_t top = 1 + below(std::max(1, height - block_height + 1));
+        for (int32_t y = top; y < top + block_height && y <= height; ++y)
+            for (int32_t x = left; x < left + block_width && x <= width; ++x)
+                at(rows, x, y) = ' ';
+    }
+    const int32_t walls = below(3) + (width * height) / 24;
+    for (int32_t w = 0; w < walls; ++w) {
+        const int32_t d = below(BOARD_DIRECTIONS);
+        int32_t x = 1 + below(width);
+        int32_t y = 1 + below(height);
+        for (int32_t length = between(1, 3); length > 0; --length) {
+            if (x < 1 || y < 1 || x > width || y > height)
+                break;
+            at(rows, x, y) = '#';
+            x += STEP_X[d];
+            y += STEP_Y[d];
+        }
+    }
+}
+
+namespace {
+
+// The level as the rows stand, solved with the fewest pushes and measured
+// along that solution; false when it cannot be solved within the bounds.
+bool evaluate(const std::vector<std::string>& rows, TSolver& solver, TLevelMeasures& measures) {
+    TLevel level;
+    return level_from_rows(rows, level) && solver.solve(level) == SOLVE_SOLVED &&
+           measure_level(level, solver.solution, measures);
+}
+
+// Floor that the solution never touches is walled in, from the walls
+// inwards so that no island of wall appears, until the solution uses all
+// that is left. The push count cannot change: the old solution still
+// plays, and less floor allows no new one.
+bool compact(std::vector<std::string>& rows, TSolver& solver, TLevelMeasures& measures) {
+    const int32_t pushes = measures.pushes;
+    const int32_t width = static_cast<int32_t>(rows[0].size());
+    for (bool walled = true; walled;) {
+        walled = false;
+        for (int32_t y = 1; y + 1 < static_cast<int32_t>(rows.size()); ++y)
+            for (int32_t x = 1; x + 1 < width; ++x) {
+                if (rows[y][x] != ' ' || measures.visited[y * width + x])
+                    continue;
+                bool touches = false;
+                for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
+                    touches = touches || is_wall(rows, x + STEP_X[d], y + STEP_Y[d]);
+                if (touches) {
+                    rows[y][x] = '#';
+                    walled = true;
+                }
+            }
+        if (walled && (!evaluate(rows, solver, measures) || measures.pushes != pushes))
+            return false;
+    }
+    // A one-square alcove that only the keeper's start puts to use is a
+    // notch that makes no difference: the keeper starts beside it instead,
+    // if the solver agrees that nothing changes.
+    for (int32_t y = 1; y + 1 < static_cast<int32_t>(rows.size()); ++y)
+        for (int32_t x = 1; x + 1 < width; ++x) {
+            int32_t walls = 0, open = -1;
+            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
+                if (is_wall(rows, x + STEP_X[d], y + STEP_Y[d]))
+                    ++walls;
+                else
+                    open = d;
+            }
+            if (rows[y][x] != '@' || walls != 3)
+                continue;
+            char& beside = rows[y + STEP_Y[open]][x + STEP_X[open]];
+            if (beside != ' ' && beside != '.')
+                continue;
+            const std::vector<std::string> before = rows;
+            const TLevelMeasures kept = measures;
+            rows[y][x] = '#';
+            beside = beside == '.' ? '+' : '@';
+            if (!evaluate(rows, solver, measures) || measures.pushes != pushes) {
+                rows = before;
+                measures = kept;
+            }
+        }
+    return true;
+}
+
+}  // namespace
 
 bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
     std::vector<std::string> rows = build_room(profile);
@@ -306,107 +444,69 @@ bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
                 std::sort(state.begin(), state.end());
                 state.push_back(static_cast<uint16_t>(board.reach(back, box_at, seen, queue)));
                 const auto [child, fresh] = table.insert(state);
-                if (fresh) {
-                    table.parent[child] = id;
+                if (fresh)
                     table.pushes[child] = table.pushes[id] + 1;
-                    table.move[child] = keeper * BOARD_DIRECTIONS + d;
-                }
                 box_at[keeper] = 0;
                 box_at[box] = 1;
             }
         }
     }
 
-    // The deepest states, preferring those with the most boxes off target.
-    const int32_t deepest = table.pushes.back();
-    if (deepest < profile.min_pushes)
-        return false;
+    // The start: boxes that cannot each go straight home are what makes a
+    // puzzle, so the pushes beyond the lone-box bound weigh three times as
+    // much as depth.
     int32_t chosen = -1;
-    int32_t chosen_off = -1;
+    int32_t chosen_score = -1;
     int32_t ties = 0;
-    for (int32_t id = table.size() - 1; id >= 0 && table.pushes[id] == deepest; --id) {
-        int32_t off = 0;
-        for (int32_t i = 0; i < boxes; ++i)
-            off += !board.is_target[table.state(id)[i]];
-        if (off > chosen_off) {
+    for (int32_t id = 0; id < table.size(); ++id) {
+        const int32_t pushes = table.pushes[id];
+        if (pushes < profile.min_pushes)
+            continue;
+        state.assign(table.state(id), table.state(id) + boxes);
+        const int32_t score = pushes + 3 * (pushes - board.lower_bound(state));
+        if (score > chosen_score) {
             chosen = id;
-            chosen_off = off;
+            chosen_score = score;
             ties = 1;
-        } else if (off == chosen_off && below(++ties) == 0) {
+        } else if (score == chosen_score && below(++ties) == 0) {
             chosen = id;
         }
     }
+    if (chosen < 0)
+        return false;
 
     std::fill(box_at.begin(), box_at.end(), 0);
     for (int32_t i = 0; i < boxes; ++i)
         box_at[table.state(chosen)[i]] = 1;
     board.reach(table.state(chosen)[boxes], box_at, seen, queue);
-    int32_t keeper = queue[below(static_cast<int32_t>(queue.size()))];
-    const int32_t start_keeper = keeper;
-    std::vector<uint16_t> start_boxes(table.state(chosen), table.state(chosen) + boxes);
-
-    // Replaying the pulls forwards gives an optimal solution, and tells
-    // which squares the keeper and the boxes ever use.
-    std::vector<uint8_t> used(squares, 0);
-    std::string solution;
-    int32_t changes = 0;
-    int32_t last_box = -1;
-    for (int32_t id = chosen; table.parent[id] >= 0; id = table.parent[id]) {
-        const int32_t from = table.move[id] / BOARD_DIRECTIONS;
-        const int32_t d = table.move[id] % BOARD_DIRECTIONS;
-        const size_t walked = solution.size();
-        board.walk(keeper, board.next[from][TBoard::opposite(d)], box_at, solution);
-        int32_t square = keeper;
-        used[square] = 1;
-        for (size_t k = walked; k < solution.size(); ++k) {
-            square = board.next[square][std::string("lrud").find(solution[k])];
-            used[square] = 1;
-        }
-        solution.push_back("LRUD"[d]);
-        const int32_t to = board.next[from][d];
-        box_at[from] = 0;
-        box_at[to] = 1;
-        used[to] = 1;
-        changes += from != last_box;
-        last_box = to;
-        keeper = from;
-    }
-    if (changes < profile.min_box_changes)
-        return false;
-
+    const int32_t start_keeper = queue[below(static_cast<int32_t>(queue.size()))];
     for (size_t s = 0; s < squares; ++s)
         at(rows, board.cell_of[s] % board.width, board.cell_of[s] / board.width) = board.is_target[s] ? '.' : ' ';
-    for (uint16_t box : start_boxes)
+    for (int32_t i = 0; i < boxes; ++i) {
+        const int32_t box = table.state(chosen)[i];
         at(rows, board.cell_of[box] % board.width, board.cell_of[box] / board.width) = board.is_target[box] ? '*' : '$';
+    }
     char& keeper_cell = at(rows, board.cell_of[start_keeper] % board.width, board.cell_of[start_keeper] / board.width);
     keeper_cell = keeper_cell == '.' ? '+' : '@';
-    for (uint16_t box : start_boxes)
-        used[box] = 1;
-    for (int32_t t : board.targets)
-        used[t] = 1;
 
-    // Blind alleys nobody enters are trimmed away: with fewer squares no
-    // shorter solution can appear, and this one still works.
-    for (bool trimmed = true; trimmed;) {
-        trimmed = false;
-        for (size_t s = 0; s < squares; ++s) {
-            const int32_t x = board.cell_of[s] % board.width;
-            const int32_t y = board.cell_of[s] / board.width;
-            if (used[s] || rows[y][x] != ' ')
-                continue;
-            int32_t walls = 0;
-            for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
-                walls += is_wall(rows, x + STEP_X[d], y + STEP_Y[d]);
-            if (walls >= 3) {
-                rows[y][x] = '#';
-                trimmed = true;
-            }
-        }
-    }
+    TSolver solver;
+    // Bounded by states alone, so that one seed always gives the same level.
+    solver.time_limit = 1e9;
+    solver.state_limit = 2000000;
+    TLevelMeasures measures;
+    if (!evaluate(rows, solver, measures) || measures.pushes != table.pushes[chosen] ||
+        !compact(rows, solver, measures))
+        return false;
+    // A box that is never pushed is part of the wall, not of the puzzle.
+    if (measures.straight_home() || measures.pushed_boxes < boxes || measures.sessions_per_box() < profile.min_sessions)
+        return false;
     close_and_crop(rows);
+    if (!evaluate(rows, solver, measures))
+        return false;
     out.rows = rows;
-    out.pushes = deepest;
-    out.box_changes = changes;
-    out.solution = solution;
+    out.pushes = measures.pushes;
+    out.sessions = measures.sessions_per_box();
+    out.states = solver.states;
+    out.solution = solver.solution;
     return true;
 }

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "level/level_collection.h"
 #include "tools/generator/generator.h"
 #include "tools/solver/replay.h"
-#include "tools/solver/solver.h"
 
 namespace {
 
@@ -20,133 +20,171 @@ struct TNamedProfile {
     const char* name;
     const char* description;
     TGeneratorProfile profile;
-    // Candidates made for every level wanted.
-    int32_t pool_factor;
-    // A teaching collection spans all candidates from the easiest up; the
-    // others keep only the hardest ones.
-    bool from_easiest;
 };
 
-// width and height of the inside, boxes, style, pushes, box changes, states.
+// width and height of the inside, boxes, style, pushes, sessions, states.
 const TNamedProfile PROFILES[] = {
     {"teach",
-     "First rooms: one box, then two and three, each a little further from home.",
-     {4, 8, 3, 6, 1, 3, STYLE_MIXED, 3, 1, 300000},
-     12,
-     true},
+     "First rooms: one idea at a time, from one box to three.",
+     {4, 7, 3, 6, 2, 3, STYLE_BLOCKS, 5, 1.5, 300000}},
+    {"knots",
+     "Two or three boxes in a small room, each in the others' way.",
+     {4, 7, 4, 6, 2, 3, STYLE_BLOCKS, 12, 2.5, 300000}},
     {"nooks",
      "Small rooms with tight corners, where every push counts.",
-     {5, 8, 4, 7, 2, 4, STYLE_MIXED, 22, 5, 600000},
-     4,
-     false},
+     {5, 8, 4, 7, 2, 4, STYLE_BLOCKS, 15, 1.8, 600000}},
     {"halls",
      "Wide halls with pillars and alcoves; room to move, and to go astray.",
-     {11, 15, 6, 8, 3, 4, STYLE_OPEN, 28, 6, 500000},
-     2,
-     false},
+     {8, 11, 5, 7, 3, 5, STYLE_OPEN, 28, 1.8, 200000}},
     {"crowd",
      "Storerooms packed with boxes, where one wrong push blocks three.",
-     {7, 9, 5, 7, 6, 7, STYLE_MIXED, 24, 8, 500000},
-     2,
-     false},
+     {6, 9, 5, 7, 5, 7, STYLE_BLOCKS, 24, 1.8, 500000}},
     {"passages",
      "Long corridors that bend and cross, with boxes that must travel them.",
-     {14, 20, 8, 11, 2, 4, STYLE_CORRIDORS, 30, 5, 500000},
-     2,
-     false},
+     {12, 18, 7, 10, 2, 4, STYLE_CORRIDORS, 25, 1.8, 500000}},
 };
 
 int usage() {
-    std::cerr << "usage: cratoria_generate PROFILE SEED COUNT [TITLES_FILE]\nprofiles:";
+    std::cerr << "usage: cratoria_generate [--lessons COLLECTION] PROFILE SEED COUNT [PICKS_FILE]\nprofiles:";
     for (const TNamedProfile& named : PROFILES)
         std::cerr << ' ' << named.name;
     std::cerr << '\n';
     return 2;
 }
 
+// How hard a level is: its fewest pushes, and how far the solver had to
+// search, each on a scale where the easiest candidate is 0 and the hardest 1.
+std::vector<double> difficulties(const std::vector<TGeneratedLevel>& pool) {
+    double low_pushes = 1e9, high_pushes = 0, low_states = 1e9, high_states = 0;
+    for (const TGeneratedLevel& level : pool) {
+        low_pushes = std::min(low_pushes, double(level.pushes));
+        high_pushes = std::max(high_pushes, double(level.pushes));
+        low_states = std::min(low_states, std::log(double(level.states)));
+        high_states = std::max(high_states, std::log(double(level.states)));
+    }
+    std::vector<double> result;
+    for (const TGeneratedLevel& level : pool)
+        result.push_back((level.pushes - low_pushes) / std::max(1.0, high_pushes - low_pushes) +
+                         (std::log(double(level.states)) - low_states) / std::max(1.0, high_states - low_states));
+    return result;
+}
+
+// The rows of a level as the collection file writes them.
+std::vector<std::string> rows_of(const TLevel& level) {
+    std::vector<std::string> rows;
+    for (int32_t y = 0; y < level.height; ++y) {
+        std::string row;
+        for (int32_t x = 0; x < level.width; ++x) {
+            const bool keeper = x == level.start_x && y == level.start_y;
+            switch (level.get(x, y)) {
+            case CELL_WALL:
+                row += '#';
+                break;
+            case CELL_TARGET:
+                row += keeper ? '+' : '.';
+                break;
+            case CELL_BOX:
+                row += '$';
+                break;
+            case CELL_BOX_ON_TARGET:
+                row += '*';
+                break;
+            default:
+                row += keeper ? '@' : ' ';
+                break;
+            }
+        }
+        row.erase(row.find_last_not_of(' ') + 1);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string lessons;
+    if (argc > 2 && std::strcmp(argv[1], "--lessons") == 0) {
+        lessons = argv[2];
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 4)
         return usage();
     const TNamedProfile* named = nullptr;
     for (const TNamedProfile& candidate : PROFILES)
         if (std::strcmp(candidate.name, argv[1]) == 0)
             named = &candidate;
-    const uint64_t seed = std::strtoull(argv[2], nullptr, 10);
+    char* end = nullptr;
+    const uint64_t seed = std::strtoull(argv[2], &end, 10);
     const int count = std::atoi(argv[3]);
-    if (!named || count < 1)
+    if (!named || *end != '\0' || count < 1)
         return usage();
-    std::vector<std::string> titles;
-    if (argc > 4) {
-        std::ifstream in(argv[4]);
-        for (std::string line; std::getline(in, line);)
-            if (!line.empty())
-                titles.push_back(line);
+
+    // Levels made by hand open the set as they stand, titles and all.
+    std::vector<std::pair<std::string, std::vector<std::string>>> chosen;
+    if (!lessons.empty()) {
+        TLevelCollection collection;
+        if (collection.import("", lessons) != 0)
+            return 1;
+        for (const auto& level : collection.levels)
+            chosen.push_back({level->name.empty() ? "" : level->name.substr(1), rows_of(*level)});
     }
 
     TGenerator generator(seed);
     std::vector<TGeneratedLevel> pool;
     std::set<std::vector<std::string>> known;
-    const size_t wanted = static_cast<size_t>(count) * named->pool_factor;
-    for (int attempt = 0; attempt < count * 300 && pool.size() < wanted; ++attempt) {
+    for (int attempt = 0; attempt < count * 1000 && pool.size() < static_cast<size_t>(count); ++attempt) {
         TGeneratedLevel level;
         if (generator.make(named->profile, level) && known.insert(level.rows).second) {
             pool.push_back(level);
-            std::cerr << "candidate " << pool.size() << ": " << level.pushes << " pushes\n";
+            std::cerr << "candidate " << pool.size() << " (attempt " << attempt + 1 << "): " << level.pushes
+                      << " pushes, " << level.sessions << " sessions a box, " << level.states << " states\n";
         }
     }
-    if (pool.size() < static_cast<size_t>(count)) {
-        std::cerr << "only " << pool.size() << " levels found\n";
-        return 1;
-    }
-    std::stable_sort(pool.begin(), pool.end(), [](const TGeneratedLevel& a, const TGeneratedLevel& b) {
-        return a.pushes != b.pushes ? a.pushes < b.pushes : a.box_changes < b.box_changes;
-    });
+    const std::vector<double> difficulty = difficulties(pool);
+    std::vector<size_t> order(pool.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return difficulty[a] < difficulty[b]; });
 
-    // The chosen levels rise in pushes from the first to the last.
-    if (!named->from_easiest)
-        pool.erase(pool.begin(), pool.end() - count);
-
-    std::cout << "Cratoria, " << argv[1] << ": " << named->description << "\n";
-    std::cout << "Made by cratoria_generate " << argv[1] << ' ' << seed << ' ' << count << ".\n";
-    TSolver solver;
-    // Push counts aimed at an even climb from the easiest to the hardest;
-    // each level is the closest candidate not yet taken.
-    std::vector<size_t> picks;
-    std::vector<uint8_t> taken(pool.size(), 0);
-    for (int i = 0; i < count; ++i) {
-        const double aim = pool.front().pushes +
-                           (count == 1 ? 0.0 : double(pool.back().pushes - pool.front().pushes) * i / (count - 1));
-        size_t best = pool.size();
-        for (size_t c = 0; c < pool.size(); ++c)
-            if (!taken[c] &&
-                (best == pool.size() || std::abs(pool[c].pushes - aim) < std::abs(pool[best].pushes - aim)))
-                best = c;
-        taken[best] = 1;
-        picks.push_back(best);
+    // Without a picks file every candidate is written, easiest first, to be
+    // looked at; the picks file then names the ones kept and their titles.
+    std::vector<std::pair<size_t, std::string>> picks;
+    if (argc > 4) {
+        std::ifstream in(argv[4]);
+        size_t number = 0;
+        for (std::string title; in >> number && std::getline(in, title);) {
+            if (number < 1 || number > order.size()) {
+                std::cerr << argv[4] << ": no candidate " << number << '\n';
+                return 1;
+            }
+            picks.push_back({order[number - 1], title.substr(title.find_first_not_of(' '))});
+        }
+    } else {
+        for (size_t i = 0; i < order.size(); ++i)
+            picks.push_back({order[i], "Candidate " + std::to_string(i + 1)});
     }
-    std::sort(picks.begin(), picks.end());
-    for (int i = 0; i < count; ++i) {
-        const TGeneratedLevel& level = pool[picks[i]];
+    for (const auto& [index, title] : picks) {
+        const TGeneratedLevel& level = pool[index];
         TLevel check;
         level_from_rows(level.rows, check);
         int32_t moves = 0;
         int32_t pushes = 0;
-        // The pull search and the forward solver count pushes independently;
-        // they must agree before a level is written.
-        if (replay_solution(check, level.solution, moves, pushes) != REPLAY_SOLVED || pushes != level.pushes ||
-            solver.solve(check) != SOLVE_SOLVED || solver.pushes != level.pushes) {
-            std::cerr << "level " << i + 1 << ": the solver disagrees (" << solver.pushes << " against " << level.pushes
-                      << " pushes)\n";
+        if (replay_solution(check, level.solution, moves, pushes) != REPLAY_SOLVED || pushes != level.pushes) {
+            std::cerr << title << ": its solution does not replay\n";
             return 1;
         }
-        std::cout << "\n;" << i + 1 << "\n'";
-        std::cout << (static_cast<size_t>(i) < titles.size() ? titles[i] : "Room " + std::to_string(i + 1)) << '\n';
-        for (const std::string& row : level.rows)
+        chosen.push_back({title, level.rows});
+    }
+
+    std::cout << "Cratoria, " << argv[1] << ": " << named->description << "\n";
+    std::cout << "Made by cratoria_generate " << argv[1] << ' ' << seed << ' ' << count
+              << (lessons.empty() ? "" : ", after levels made by hand") << ".\n";
+    for (size_t i = 0; i < chosen.size(); ++i) {
+        std::cout << "\n;" << i + 1 << "\n'" << chosen[i].first << '\n';
+        for (const std::string& row : chosen[i].second)
             std::cout << row << '\n';
-        std::cerr << "level " << i + 1 << ": " << level.pushes << " pushes, " << level.box_changes
-                  << " box changes, solved forwards in " << solver.seconds << " s\n";
     }
     return 0;
 }

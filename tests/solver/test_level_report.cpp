@@ -1,0 +1,71 @@
+// The level report's measures on levels worked out by hand, and the generator's promise of the same level for a seed.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "level/level_collection.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/generator/generator.h"
+#include "tools/report/level_measures.h"
+#include "tools/solver/solver.h"
+
+TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
+    TLevelCollection collection;
+    std::ostringstream messages;
+    ASSERT_EQ(0, collection.import(TEST_DATA_DIR "/solver/", "measured", messages));
+    ASSERT_EQ(3u, collection.levels.size());
+    struct {
+        int32_t pushes, lone_pushes, interior, unvisited, dead_rooms, sessions, pushed_boxes;
+        bool straight_home;
+    } const expected[] = {
+        // Four cells right of the target make a dead room; the two below
+        // it do not, and the closed pocket is not interior at all.
+        {1, 1, 9, 6, 1, 1, 1, false},
+        {4, 4, 10, 2, 0, 2, 2, true},
+        // The keeper must shove the upper box aside to get out, push the
+        // lower one home, then bring the first back: three sessions.
+        {5, 3, 11, 0, 0, 3, 2, false},
+    };
+    TSolver solver;
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const TLevel& level = *collection.levels[i];
+        SCOPED_TRACE(level.name);
+        ASSERT_EQ(SOLVE_SOLVED, solver.solve(level));
+        TLevelMeasures m;
+        ASSERT_TRUE(measure_level(level, solver.solution, m));
+        EXPECT_EQ(expected[i].pushes, m.pushes);
+        EXPECT_EQ(expected[i].lone_pushes, m.lone_pushes);
+        EXPECT_EQ(expected[i].interior, m.interior);
+        EXPECT_EQ(expected[i].unvisited, m.unvisited);
+        EXPECT_EQ(expected[i].dead_rooms, m.dead_rooms);
+        EXPECT_EQ(expected[i].sessions, m.sessions);
+        EXPECT_EQ(expected[i].pushed_boxes, m.pushed_boxes);
+        EXPECT_EQ(expected[i].straight_home, m.straight_home());
+        // A solution cut short solves nothing and measures nothing.
+        EXPECT_FALSE(measure_level(level, solver.solution.substr(0, solver.solution.size() - 1), m));
+    }
+}
+
+TEST(Generator, OneSeedGivesOneLevelThatReadsCleanly) {
+    const TGeneratorProfile profile = {4, 7, 3, 6, 2, 3, STYLE_BLOCKS, 5, 1.5, 300000};
+    TGeneratedLevel first, second;
+    TGenerator one(7), other(7);
+    while (!one.make(profile, first)) {
+    }
+    while (!other.make(profile, second)) {
+    }
+    EXPECT_EQ(first.rows, second.rows);
+    EXPECT_EQ(first.solution, second.solution);
+    EXPECT_GE(first.pushes, profile.min_pushes);
+
+    std::string text = ";1\n'Made\n";
+    for (const std::string& row : first.rows)
+        text += row + "\n";
+    TScratchDir scratch("generator");
+    write_file(scratch / "made", text);
+    TLevelCollection collection;
+    std::ostringstream messages;
+    EXPECT_EQ(0, collection.import(scratch.path + "/", "made", messages));
+    EXPECT_EQ("", messages.str());
+    EXPECT_EQ(1u, collection.levels.size());
+}
