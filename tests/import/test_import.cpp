@@ -151,6 +151,7 @@ TEST(ImportOwn, ConvertsEachKindAndReplacesOnlyWhenForced) {
     EXPECT_EQ(run_import(dir, OWN, "--force --name default crlf.xsb"), 73);
     EXPECT_EQ(read_file(dir / "err"), "cratoria-import: crlf.xsb: \"default\" is a set of the game's own, whose best "
                                       "results would mix with the new levels; --name gives another name\n");
+    EXPECT_EQ(run_import(dir, OWN, "--name ../other crlf.xsb"), 64);
     EXPECT_EQ(run_import(dir, OWN, "--name other crlf.xsb"), 0);
     EXPECT_EQ(read_file(dir / "levels/other"), read_file(OWN + "crlf.expected"));
     EXPECT_EQ(run_import(dir, OWN, "--to '" + dir / "missing' crlf.xsb"), 73);
