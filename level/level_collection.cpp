@@ -172,24 +172,10 @@ struct TLevelReader {
     }
 };
 
-}  // namespace
-
-int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name) {
-    return import(directory, file_name, std::cerr);
-}
-
-int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name, std::ostream& errors) {
-    clear();
-    const std::string path = directory + file_name;
-    // Binary, so that line ends are ours to judge on every platform.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        errors << ("Error: Could not open level file ( " + path + ")\n");
-        errors.flush();
-        return -1;
-    }
-    name = file_name;
-    TLevelReader reader(*this, errors);
+// Reads the open file to its end into the collection and closes it.
+int32_t read_all(TLevelCollection& collection, std::FILE* file, const std::string& name, std::ostream& errors) {
+    collection.name = name;
+    TLevelReader reader(collection, errors);
     std::string line;
     int64_t length = 0;
     while (read_line(file, line, length))
@@ -209,6 +195,31 @@ int32_t TLevelCollection::import(const std::string& directory, const std::string
     if (reader.error_count > IMPORT_MESSAGE_LIMIT)
         reader.report(std::to_string(reader.error_count - IMPORT_MESSAGE_LIMIT) + " more errors not shown");
     return reader.error_count == 0 && !read_failed ? 0 : -2;
+}
+
+}  // namespace
+
+int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name) {
+    return import(directory, file_name, std::cerr);
+}
+
+int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name, std::ostream& errors) {
+    clear();
+    const std::string path = directory + file_name;
+    // Binary, so that line ends are ours to judge on every platform.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        errors << ("Error: Could not open level file ( " + path + ")\n");
+        errors.flush();
+        return -1;
+    }
+    return read_all(*this, file, file_name, errors);
+}
+
+int32_t TLevelCollection::import_text(const std::string& text, const std::string& text_name, std::ostream& errors) {
+    clear();
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    return file ? read_all(*this, file, text_name, errors) : -1;
 }
 
 void TLevelCollection::clear() {

@@ -26,6 +26,9 @@ public:
     // default), one line each, flushed, at most IMPORT_MESSAGE_LIMIT of them.
     int32_t import(const std::string& directory, const std::string& file_name);
     int32_t import(const std::string& directory, const std::string& file_name, std::ostream& errors);
+    // The same for text in memory under the given name, as a file would be
+    // read; -1 only when no memory is left to open it.
+    int32_t import_text(const std::string& text, const std::string& text_name, std::ostream& errors);
     void clear();
 
     std::string name;

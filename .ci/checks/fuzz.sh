@@ -11,7 +11,7 @@ seconds=${FUZZ_SECONDS:-60}
 
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCRATORIA_FUZZ=ON -DCRATORIA_TESTS=OFF -DCRATORIA_BENCHMARKS=OFF >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target fuzz_level_reader fuzz_score_store >/dev/null
+cmake --build "$build_dir" -j "$(nproc)" --target fuzz_level_reader fuzz_import fuzz_score_store >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cratoria-fuzz.XXXXXX")
 # The targets write each input to a file here; in memory where possible.
@@ -19,7 +19,7 @@ scratch=$(mktemp -d /dev/shm/cratoria-fuzz.XXXXXX 2>/dev/null || mktemp -d "$wor
 trap 'rm -rf "$work" "$scratch"' EXIT
 
 failed=0
-for target in level_reader score_store; do
+for target in level_reader import score_store; do
     seeds=tests/fuzz/corpus/${target%_*}
     dict=tests/fuzz/${target%_*}.dict
     mkdir -p "$work/$target/corpus" "$work/$target/crash"

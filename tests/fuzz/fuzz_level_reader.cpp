@@ -1,29 +1,21 @@
 // Fuzz target: any bytes as a level collection file, and what the reader must make of them.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "level/level_collection.h"
-#include "tests/support/scratch_dir.h"
 
 // The reader must finish within its message limit, its result must agree
 // with what it says, and every kept level must be a grid of at least 3 x 3,
 // numbered in file order, whose floor is closed off from the border and the
 // outside.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The files go where TMPDIR says; the fuzz check points it at a
-    // directory it removes itself, even after a crash.
-    static const TScratchDir scratch("fuzz-level");
-    static const std::string directory = scratch.path + "/";
-    std::FILE* file = std::fopen((directory + "set").c_str(), "wb");
-    if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
-        std::abort();
     TLevelCollection collection;
     std::ostringstream messages;
-    const int32_t result = collection.import(directory, "set", messages);
+    const int32_t result =
+        collection.import_text(std::string(reinterpret_cast<const char*>(data), size), "set", messages);
     const std::string said = messages.str();
     if (result != (said.empty() ? 0 : -2) || collection.name != "set" ||
         std::count(said.begin(), said.end(), '\n') > IMPORT_MESSAGE_LIMIT + 1)

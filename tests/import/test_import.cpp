@@ -120,20 +120,24 @@ TEST(ImportPublic, EveryLevelKeepsItsRowsAndTitle) {
     }
 }
 
-// Run-length rows, CR LF without a last line end, XML, and a level left out
-// for each reason, in one run: the collections written and the report,
-// exactly. Then a collection of that name is replaced only when forced, and
-// even then a link in the way is replaced, never the file it leads to: an
-// installed collection, say.
+// Run-length rows, CR LF without a last line end, XML in ISO-8859-1 with a
+// DOCTYPE, UTF-8 with a byte order mark, notes and credits before headerless
+// levels, and a level left out for each reason, in one run: the collections
+// written and the report, exactly. Then a collection of that name is replaced
+// only when forced, and even then a link in the way is replaced, never the
+// file it leads to: an installed collection, say. A shipped set's name is
+// refused even when forced, and a folder that is not there is named as such.
 TEST(ImportOwn, ConvertsEachKindAndReplacesOnlyWhenForced) {
     TScratchDir dir("import");
-    EXPECT_EQ(run_import(dir, OWN, "run-length.sok crlf.xsb collection.slc left-out.txt"), 0);
+    EXPECT_EQ(run_import(dir, OWN, "run-length.sok crlf.xsb collection.slc left-out.txt bom.txt notes.txt"), 0);
     std::string err;
-    for (const std::string name : {"run-length", "crlf", "collection", "left-out"}) {
+    for (const std::string name : {"run-length", "crlf", "collection", "left-out", "bom", "notes"}) {
         err += read_file(OWN + name + ".err");
         EXPECT_EQ(read_file(dir / "levels/" + name), read_file(OWN + name + ".expected")) << name;
     }
     EXPECT_EQ(read_file(dir / "err"), err);
+    EXPECT_NE(read_file(dir / "out").find("\nimported bom.txt: 2 levels kept, 0 left out, 3 characters replaced; "),
+              std::string::npos);
     write_file(dir / "installed", "mine");
     std::filesystem::remove(dir / "levels/crlf");
     std::filesystem::create_symlink(dir / "installed", dir / "levels/crlf");
@@ -143,12 +147,24 @@ TEST(ImportOwn, ConvertsEachKindAndReplacesOnlyWhenForced) {
     EXPECT_EQ(run_import(dir, OWN, "--force crlf.xsb"), 0);
     EXPECT_EQ(read_file(dir / "levels/crlf"), read_file(OWN + "crlf.expected"));
     EXPECT_EQ(read_file(dir / "installed"), "mine");
+
+    EXPECT_EQ(run_import(dir, OWN, "--force --name default crlf.xsb"), 73);
+    EXPECT_EQ(read_file(dir / "err"), "cratoria-import: crlf.xsb: \"default\" is a set of the game's own, whose best "
+                                      "results would mix with the new levels; --name gives another name\n");
+    EXPECT_EQ(run_import(dir, OWN, "--name ../other crlf.xsb"), 64);
+    EXPECT_EQ(run_import(dir, OWN, "--name other crlf.xsb"), 0);
+    EXPECT_EQ(read_file(dir / "levels/other"), read_file(OWN + "crlf.expected"));
+    EXPECT_EQ(run_import(dir, OWN, "--to '" + dir / "missing' crlf.xsb"), 73);
+    EXPECT_EQ(read_file(dir / "err"),
+              "cratoria-import: crlf.xsb: cannot write " + dir / "missing/crlf: No such file or directory\n");
+    EXPECT_EQ(read_file(dir / "out"), "");
 }
 
 // A picture of 10 MB, a file of 1 GB without a byte on disk, short lines
-// that unfold to gigabytes, XML nested a million deep, an empty file, a
-// folder and a missing file: one line each, a failure status, nothing
-// written, within time and memory bounds.
+// that unfold to gigabytes, XML nested a million deep or with an element of
+// a hundred thousand attributes, which TinyXML would compare pairwise, an
+// empty file, a folder and a missing file: one line each, a failure status,
+// nothing written, within time and memory bounds.
 TEST(ImportHostile, RefusedWithinBounds) {
     TScratchDir dir("import");
     write_file(dir / "picture.png", "\x89PNG\r\n\x1A\n" + std::string(10 << 20, '\0'));
@@ -160,6 +176,10 @@ TEST(ImportHostile, RefusedWithinBounds) {
     for (int32_t i = 0; i < 1000000; ++i)
         deep += "<a>";
     write_file(dir / "deep.slc", deep);
+    std::string attributes = "<L";
+    for (int32_t i = 0; i < 100000; ++i)
+        attributes += " a" + std::to_string(i) + "='1'";
+    write_file(dir / "attributes.slc", attributes + "/>");
     write_file(dir / "sparse", "");
     ASSERT_EQ(truncate((dir / "sparse").c_str(), int64_t{1} << 30), 0);
     write_file(dir / "empty.txt", "");
@@ -172,7 +192,8 @@ TEST(ImportHostile, RefusedWithinBounds) {
         {"picture.png", 65, "not a level collection: it holds binary data"},
         {"sparse", 65, "not a level collection: it holds binary data"},
         {"packed.sok", 65, "its levels together are larger than the game allows"},
-        {"deep.slc", 65, "not a level collection: XML that is damaged, too deep or too large"},
+        {"deep.slc", 65, "not a level collection: XML nested more than 32 deep"},
+        {"attributes.slc", 65, "not a level collection: XML with too many elements or attributes"},
         {"empty.txt", 65, "not a level collection: no level found in it"},
         {"folder", 66, "cannot read it: Is a directory"},
         {"missing", 66, "cannot open it: No such file or directory"},

@@ -69,6 +69,8 @@ expect_report "$user "
 
 launch 0 --help
 grep -q '^usage: cratoria$' "$scratch/out" && [ ! -e "$REPORT" ] || fail "--help did not show the usage"
+launch 0 --import --force --help
+grep -q '^usage: cratoria$' "$scratch/out" || fail "--import --help did not show the player's usage"
 home="" launch 73
 printf 'x' >"$scratch/file"
 home="$scratch/file" launch 73

@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,16 +15,34 @@
 
 #include "level/level.h"
 #include "level/level_collection.h"
-#include "score/score_file.h"
-#include "score/score_text.h"
+#include "tools/import/latin1.h"
 
 namespace {
 
-// The most text lines kept between two levels and below a level's rows. Real
-// files hold a few dozen; a huge text file must not be held whole.
+// The most text lines kept between two levels and below a level's rows, and
+// the most credit lines. Real files hold a few dozen; a huge text file must
+// not be held whole.
 constexpr size_t TEXT_MAX_LINES = 1000;
 
 const char TOO_LARGE[] = "larger than the game allows";
+
+// Bounds for an XML collection, far above real ones, where a level of twenty
+// rows takes a kilobyte and twenty elements. TinyXML builds some 200 bytes
+// for each element and attribute, recurses once for each level of nesting,
+// and searches an element's attributes for a repeat as it adds each one.
+constexpr size_t XML_MAX_SIZE = 16 * 1024 * 1024;
+constexpr int64_t XML_MAX_ITEMS = 1000000;
+constexpr int64_t XML_MAX_ATTRIBUTES = 64;
+constexpr int64_t XML_MAX_DEPTH = 32;
+
+const char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+
+// A line of text between or below levels; a note is a line of a comment
+// block, which is kept as it stands, whatever it looks like.
+struct TTextLine {
+    std::string text;
+    bool note = false;
+};
 
 struct TSourceLevel {
     std::vector<std::string> rows;
@@ -32,10 +51,12 @@ struct TSourceLevel {
     std::string problem;
     // Text lines found before the rows since the last level, and those
     // directly below them up to the next empty line.
-    std::vector<std::string> before;
-    std::vector<std::string> after;
+    std::vector<TTextLine> before;
+    std::vector<TTextLine> after;
     std::string title;
     std::string author;
+    // The lines of its comment blocks, written above it.
+    std::vector<std::string> notes;
 };
 
 // What is read so far: each level is checked and written, or left out, as
@@ -46,6 +67,9 @@ struct TSource {
     TConversion& conversion;
     std::vector<std::string> credits;
     std::string levels;
+    // The last Author line written, so that a set by one author names them
+    // once.
+    std::string author;
     int64_t count = 0;
     // Every cell of every level read, kept or not; once they outgrow the
     // largest level the game reads, nothing more is read.
@@ -66,7 +90,7 @@ bool starts_with(const std::string& line, const char* prefix) {
 // Control characters become spaces, so that a title or credit stays one line.
 std::string clean(std::string text) {
     for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             c = ' ';
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos)
@@ -132,11 +156,11 @@ void add_rows(TSourceLevel& level, TRowLine kind, std::vector<std::string>& rows
     }
 }
 
-bool is_header(const std::string& line) {
-    return !line.empty() && line[0] == ';';
+bool is_header(const TTextLine& line) {
+    return !line.note && !line.text.empty() && line.text[0] == ';';
 }
 
-std::vector<std::string>::iterator last_header(std::vector<std::string>& lines) {
+std::vector<TTextLine>::iterator last_header(std::vector<TTextLine>& lines) {
     const auto found = std::find_if(lines.rbegin(), lines.rend(), is_header);
     return found == lines.rend() ? lines.end() : std::prev(found.base());
 }
@@ -150,22 +174,34 @@ std::string unquote(const std::string& text) {
 
 // A title stands on a line of its own after an apostrophe, on a "Title:"
 // line, or in quotes on the header line itself.
-std::string title_of(const std::string& line) {
-    if (starts_with(line, "'"))
-        return unquote(line);
-    if (starts_with(line, "title:"))
-        return clean(line.substr(6));
-    const size_t quote = line.find('\'');
+std::string title_of(const TTextLine& line) {
+    if (line.note)
+        return "";
+    if (starts_with(line.text, "'"))
+        return unquote(line.text);
+    if (starts_with(line.text, "title:"))
+        return clean(line.text.substr(6));
+    const size_t quote = line.text.find('\'');
     if (is_header(line) && quote != std::string::npos)
-        return unquote(line.substr(quote));
+        return unquote(line.text.substr(quote));
     return "";
 }
 
+// Adds a line of credits or notes, which are written between levels, with
+// no more than one empty line in a row.
 void add_credit(std::vector<std::string>& credits, const std::string& line) {
     // The game would read a line that starts with ";" as a level header.
-    const std::string text = clean(line.substr(std::min(line.find_first_not_of(';'), line.size())));
-    if (!text.empty() || (!credits.empty() && !credits.back().empty()))
+    std::string text = clean(line);
+    text.erase(0, text.find_first_not_of("; "));
+    if (credits.size() < TEXT_MAX_LINES && (!text.empty() || (!credits.empty() && !credits.back().empty())))
         credits.push_back(text);
+}
+
+void write_lines(std::string& text, std::vector<std::string> lines, int64_t& replaced) {
+    while (!lines.empty() && lines.back().empty())
+        lines.pop_back();
+    for (const std::string& line : lines)
+        text += to_latin1(line, replaced) + "\n";
 }
 
 // The game's own outside fill, with every cell but a wall taken for floor:
@@ -184,35 +220,20 @@ bool walls_closed(const TSourceLevel& level) {
     return true;
 }
 
-std::string counted(int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-// Why the game could not play the level, or nothing when it can.
-std::string problem_of(const TSourceLevel& level) {
+// Why the game could not play the level, or nothing when it can. Whether it
+// can is the game's own reader's word, given the level's rows alone.
+std::string problem_of(const TSourceLevel& level, const std::string& rows) {
     if (!level.problem.empty())
         return level.problem;
-    if (level.rows.size() < 3 || level.width < 3)
-        return "smaller than 3 x 3";
-    int64_t keepers = 0;
-    int64_t boxes = 0;
-    int64_t targets = 0;
-    for (const std::string& row : level.rows) {
-        for (const char c : row) {
-            keepers += c == '@' || c == '+';
-            boxes += c == '$' || c == '*';
-            targets += c == '.' || c == '*' || c == '+';
-        }
-    }
-    if (keepers != 1)
-        return keepers == 0 ? "no keeper" : std::to_string(keepers) + " keepers";
-    if (boxes != targets)
-        return counted(boxes, "box", "boxes") + " but " + counted(targets, "target", "targets");
-    if (boxes == 0)
-        return "no boxes";
     if (!walls_closed(level))
         return "the walls are not closed";
-    return "";
+    TLevelCollection judged;
+    std::ostringstream said;
+    if (judged.import_text(";\n\n" + rows, "level", said) == 0 && judged.levels.size() == 1)
+        return "";
+    // The message after its "...: level 1: ".
+    const std::string message = said.str().substr(0, said.str().find('\n'));
+    return message.empty() ? "it has no rows" : message.substr(message.rfind(": ") + 2);
 }
 
 void add_level(TSource& source, const TSourceLevel& level) {
@@ -220,7 +241,10 @@ void add_level(TSource& source, const TSourceLevel& level) {
     if (source.full)
         return;
     const int64_t number = ++source.count;
-    const std::string problem = problem_of(level);
+    std::string rows;
+    for (const std::string& row : level.rows)
+        rows += row + "\n";
+    const std::string problem = problem_of(level, rows);
     if (!problem.empty()) {
         if (++conversion.left_out <= IMPORT_MESSAGE_LIMIT)
             conversion.reasons.push_back("level " + std::to_string(number) +
@@ -229,13 +253,13 @@ void add_level(TSource& source, const TSourceLevel& level) {
         return;
     }
     std::string& text = source.levels;
-    if (!level.author.empty())
-        text += "Author: " + level.author + "\n";
+    write_lines(text, level.notes, conversion.replaced);
+    if (!level.author.empty() && level.author != source.author)
+        text += "Author: " + to_latin1(level.author, conversion.replaced) + "\n";
+    source.author = level.author.empty() ? source.author : level.author;
     text += ";" + std::to_string(++conversion.kept) + "\n";
-    text += (level.title.empty() ? "" : "'" + level.title) + "\n";
-    for (const std::string& row : level.rows)
-        text += row + "\n";
-    text += "\n";
+    text += (level.title.empty() ? "" : "'" + to_latin1(level.title, conversion.replaced)) + "\n";
+    text += rows + "\n";
 }
 
 // Reads the text family one line at a time. Which level a header or note
@@ -245,7 +269,7 @@ class TTextCollection {
 public:
     explicit TTextCollection(TSource& source) : source(source) {}
     void take(const std::string& line);
-    void complete();
+    void complete(bool next_headed);
 
 private:
     void begin_level();
@@ -256,13 +280,17 @@ private:
 
     enum { TEXT_BETWEEN, TEXT_ROWS, TEXT_AFTER } state = TEXT_BETWEEN;
     bool in_comment = false;
-    std::vector<std::string> pending;
+    std::vector<TTextLine> pending;
 };
 
 void TTextCollection::take(const std::string& raw) {
     const std::string line = trim_right(raw);
+    std::vector<TTextLine>& lines = state == TEXT_BETWEEN ? pending : level.after;
     if (in_comment) {
+        // A comment block may hold anything, rows and empty lines included.
         in_comment = !starts_with(line, "comment-end:");
+        if (in_comment && lines.size() < TEXT_MAX_LINES)
+            lines.push_back({line, true});
         return;
     }
     std::vector<std::string> rows;
@@ -275,14 +303,12 @@ void TTextCollection::take(const std::string& raw) {
         state = TEXT_ROWS;
     } else if (line.empty()) {
         if (state == TEXT_BETWEEN && pending.size() < TEXT_MAX_LINES)
-            pending.push_back(line);
+            pending.push_back({line});
         state = TEXT_BETWEEN;
     } else {
-        // A comment block may hold anything, rows and empty lines included.
         in_comment = line.size() == 8 && starts_with(line, "comment:");
-        std::vector<std::string>& lines = state == TEXT_BETWEEN ? pending : level.after;
-        if (lines.size() < TEXT_MAX_LINES)
-            lines.push_back(line);
+        if (!in_comment && lines.size() < TEXT_MAX_LINES)
+            lines.push_back({line});
         state = state == TEXT_BETWEEN ? TEXT_BETWEEN : TEXT_AFTER;
     }
 }
@@ -298,54 +324,51 @@ void TTextCollection::begin_level() {
     } else {
         next.before.swap(pending);
     }
-    complete();
+    complete(std::any_of(next.before.begin(), next.before.end(), is_header));
     level = std::move(next);
     in_level = true;
 }
 
 // A header below a level's rows makes the file one with headers after the
 // rows, and what stands above the rows is then free text. Otherwise a level
-// begins at the last header above its rows or, without one, at the text
-// right above them. The free text before the first level is the credits.
-void TTextCollection::complete() {
+// begins at the text right above its rows, or at the last header above them.
+// The free text before the first level is the credits; the notes of comment
+// blocks there are credits too, and any others are the level's.
+void TTextCollection::complete(bool next_headed) {
     if (!in_level)
         return;
-    std::vector<std::string>& before = level.before;
+    std::vector<TTextLine>& before = level.before;
     auto info = before.end();
     if (std::none_of(level.after.begin(), level.after.end(), is_header)) {
+        auto paragraph = before.end();
+        while (paragraph != before.begin() && !std::prev(paragraph)->text.empty())
+            --paragraph;
         info = last_header(before);
-        if (info == before.end())
-            while (info != before.begin() && !std::prev(info)->empty())
-                --info;
+        // A header set apart from the first rows by an empty line may close
+        // a block of credits instead: it is the level's only when the next
+        // level has a header too.
+        if (info == before.end() || (info < paragraph && source.count == 0 && !next_headed))
+            info = paragraph;
     }
-    if (source.count == 0)
-        for (auto line = before.begin(); line != info; ++line)
-            add_credit(source.credits, *line);
-    std::vector<std::string> lines(info, before.end());
+    for (auto line = before.begin(); line != before.end(); ++line) {
+        if (line < info && source.count == 0)
+            add_credit(source.credits, line->text);
+        else if (line->note)
+            add_credit(level.notes, line->text);
+    }
+    for (const TTextLine& line : level.after)
+        if (line.note)
+            add_credit(level.notes, line.text);
+    std::vector<TTextLine> lines(info, before.end());
     lines.insert(lines.end(), level.after.begin(), level.after.end());
-    for (const std::string& line : lines) {
+    for (const TTextLine& line : lines) {
         if (level.title.empty())
             level.title = title_of(line);
-        if (level.author.empty() && starts_with(line, "author:"))
-            level.author = clean(line.substr(7));
+        if (level.author.empty() && !line.note && starts_with(line.text, "author:"))
+            level.author = clean(line.text.substr(7));
     }
     add_level(source, level);
     in_level = false;
-}
-
-// Collections that declare ISO-8859-1 are common; TinyXML is only handed
-// UTF-8.
-std::string latin1_to_utf8(const std::string& text) {
-    std::string out;
-    for (const unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 std::string text_of(const TiXmlElement* element) {
@@ -375,38 +398,106 @@ void read_xml_level(const TiXmlElement* element, TSource& source) {
     add_level(source, level);
 }
 
-// The XML collection: a title, description and addresses, then collections
-// of levels whose rows are <L> elements.
-bool read_xml(const std::string& path, TSource& source, std::string& error) {
-    std::string text;
-    if (read_score_file(path, SCORE_MAX_FILE_SIZE, text) != SCORE_READ_OK) {
-        error = "not a level collection: an XML file of more than 16 MB";
+// Spaces in place of the text from one place up to another, line ends kept,
+// so that TinyXML's line numbers still count the lines of the file.
+void blank(std::string& text, size_t from, size_t to) {
+    for (size_t at = from; at < std::min(to, text.size()); ++at)
+        if (text[at] != '\n')
+            text[at] = ' ';
+}
+
+// Whether the declaration names an encoding of one byte a character.
+bool declares_single_byte(const std::string& declaration) {
+    const size_t open = declaration.find_first_of("\"'", declaration.find("encoding"));
+    if (open == std::string::npos)
         return false;
+    std::string name = declaration.substr(open + 1, declaration.find(declaration[open], open + 1) - open - 1);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (const char* single : {"iso-8859-1", "iso8859-1", "latin1", "latin-1", "windows-1252", "cp1252"})
+        if (name == single)
+            return true;
+    return false;
+}
+
+// What TinyXML will build, counted before it does, by its own reading of
+// markup: comments, CDATA and other "<!" markup hold no elements, "<" and a
+// letter opens an element up to a ">" outside quotes, and "</" closes one.
+// Wherever the two readings could part, TinyXML stops at an error first.
+std::string xml_bounds_problem(const std::string& text) {
+    // The place after a piece of markup that ends at found, if anywhere.
+    auto past = [](size_t found, size_t length) { return found == std::string::npos ? found : found + length; };
+    int64_t depth = 0;
+    int64_t items = 0;
+    for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at)) {
+        const unsigned char next = text[at + 1];
+        if (text.compare(at, 4, "<!--") == 0) {
+            at = past(text.find("-->", at + 4), 3);
+        } else if (text.compare(at, 9, "<![CDATA[") == 0) {
+            at = past(text.find("]]>", at + 9), 3);
+        } else if (next == '/') {
+            depth = std::max<int64_t>(depth - 1, 0);
+            at += 2;
+        } else if (next != '_' && next < 0x7F && !std::isalpha(next)) {
+            at = past(text.find('>', at), 1);
+        } else {
+            int64_t attributes = 0;
+            char quote = 0;
+            for (++at; at < text.size() && (quote || text[at] != '>'); ++at) {
+                if (quote)
+                    quote = text[at] == quote ? 0 : quote;
+                else if (text[at] == '"' || text[at] == '\'')
+                    quote = text[at];
+                else
+                    attributes += text[at] == '=';
+            }
+            depth += text[at - 1] != '/';
+            items += 1 + attributes;
+            if (attributes > XML_MAX_ATTRIBUTES || items > XML_MAX_ITEMS)
+                return "XML with too many elements or attributes";
+            if (depth > XML_MAX_DEPTH)
+                return "XML nested more than " + std::to_string(XML_MAX_DEPTH) + " deep";
+        }
     }
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text.erase(0, 3);
-    // The text is read as UTF-8 whatever a declaration says, and the check
-    // that keeps damaged text from TinyXML passes no declaration but the
-    // game's own, so a declaration goes.
-    const size_t declaration_end = text.compare(0, 5, "<?xml") == 0 ? text.find("?>") : std::string::npos;
-    if (declaration_end != std::string::npos)
-        text.erase(0, declaration_end + 2);
-    if (!is_safe_score_text(text))
-        text = latin1_to_utf8(text);
-    if (!is_safe_score_text(text)) {
-        error = "not a level collection: XML that is damaged, too deep or too large";
+    return "";
+}
+
+// The XML collection: a title, description and addresses, then collections
+// of levels whose rows are <L> elements. The text reaches TinyXML as UTF-8,
+// with no declaration, processing instruction or DOCTYPE left in it: their
+// contents are never loaded, and TinyXML reads a declaration's attributes by
+// rules of its own.
+bool read_xml(std::string text, TSource& source, std::string& error) {
+    const bool single_byte = text.compare(0, 5, "<?xml") == 0 && declares_single_byte(text.substr(0, text.find("?>")));
+    for (size_t at = text.find("<?"); at != std::string::npos; at = text.find("<?", at)) {
+        const size_t end = text.find("?>", at);
+        blank(text, at, end == std::string::npos ? end : end + 2);
+    }
+    const size_t doctype = text.find("<!DOCTYPE");
+    if (doctype != std::string::npos) {
+        size_t end = text.find_first_of("[>", doctype);
+        if (end != std::string::npos && text[end] == '[')
+            end = text.find('>', text.find(']', end));
+        blank(text, doctype, end == std::string::npos ? end : end + 1);
+    }
+    // Invalid UTF-8 would make TinyXML step over markup or past the end.
+    if (single_byte || !is_utf8(text))
+        text = windows1252_to_utf8(text);
+    error = xml_bounds_problem(text);
+    if (!error.empty()) {
+        error = "not a level collection: " + error;
         return false;
     }
     // Leading spaces of a row are part of the level.
     TiXmlBase::SetCondenseWhiteSpace(false);
     TiXmlDocument document;
     document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (document.Error() || !document.RootElement()) {
+    if (document.Error()) {
         error = "not a level collection: XML error on line " + std::to_string(document.ErrorRow()) + ": " +
                 document.ErrorDesc();
         return false;
     }
-    for (const TiXmlElement* item = document.RootElement()->FirstChildElement(); item;
+    const TiXmlElement* root = document.RootElement();
+    for (const TiXmlElement* item = root ? root->FirstChildElement() : nullptr; item;
          item = item->NextSiblingElement()) {
         const std::string name = item->ValueStr();
         const std::string label = name == "Email" || name == "Url" ? name + ": " : "";
@@ -438,18 +529,12 @@ int32_t read_source(const std::string& path, TSource& source, std::string& error
         error = std::string("cannot open it: ") + std::strerror(errno);
         return IMPORT_NO_INPUT;
     }
-    // An XML collection begins with a tag, after a byte order mark or blanks.
-    std::string head(256, ' ');
-    head.resize(std::fread(&head[0], 1, head.size(), file.get()));
-    const size_t first = head.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    if (first != std::string::npos && head[first] == '<')
-        return read_xml(path, source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
-    std::rewind(file.get());
-
     TTextCollection text(source);
     std::string line;
+    std::string xml;
+    bool is_xml = false;
     std::vector<char> buffer(1 << 16);
-    for (size_t got = buffer.size(); got == buffer.size() && !source.full;) {
+    for (size_t got = buffer.size(), chunk = 0; got == buffer.size() && !source.full; ++chunk) {
         got = std::fread(buffer.data(), 1, buffer.size(), file.get());
         if (std::ferror(file.get())) {
             error = std::string("cannot read it: ") + std::strerror(errno);
@@ -459,11 +544,28 @@ int32_t read_source(const std::string& path, TSource& source, std::string& error
             error = "not a level collection: it holds binary data";
             return IMPORT_NOT_LEVELS;
         }
-        for (size_t at = 0; at < got && !source.full;) {
-            const char* start = buffer.data() + at;
-            const char* end = static_cast<const char*>(std::memchr(start, '\n', got - at));
-            const size_t size = end ? end - start : got - at;
-            line.append(start, std::min(size, static_cast<size_t>(LEVEL_MAX_LINE + 1) - line.size()));
+        // A byte order mark, as editors on Windows write it, is no part of
+        // the text; an XML collection begins with a tag, perhaps after blanks.
+        size_t start = 0;
+        if (chunk == 0) {
+            start = got >= 3 && std::memcmp(buffer.data(), BYTE_ORDER_MARK, 3) == 0 ? 3 : 0;
+            const std::string head(buffer.data() + start, got - start);
+            const size_t first = head.find_first_not_of(" \t\r\n");
+            is_xml = first != std::string::npos && head[first] == '<';
+        }
+        if (is_xml) {
+            if (xml.size() + got - start > XML_MAX_SIZE) {
+                error = "not a level collection: an XML file of more than 16 MB";
+                return IMPORT_NOT_LEVELS;
+            }
+            xml.append(buffer.data() + start, got - start);
+            continue;
+        }
+        for (size_t at = start; at < got && !source.full;) {
+            const char* begin = buffer.data() + at;
+            const char* end = static_cast<const char*>(std::memchr(begin, '\n', got - at));
+            const size_t size = end ? end - begin : got - at;
+            line.append(begin, std::min(size, static_cast<size_t>(LEVEL_MAX_LINE + 1) - line.size()));
             at += size + 1;
             if (end) {
                 text.take(line);
@@ -471,10 +573,12 @@ int32_t read_source(const std::string& path, TSource& source, std::string& error
             }
         }
     }
+    if (is_xml)
+        return read_xml(std::move(xml), source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
     // The last line may have no line end.
     if (!line.empty())
         text.take(line);
-    text.complete();
+    text.complete(false);
     return IMPORT_OK;
 }
 
@@ -494,10 +598,16 @@ TConversion convert_collection(const std::string& path) {
         conversion.status = conversion.status == IMPORT_OK ? IMPORT_NOT_LEVELS : conversion.status;
         return conversion;
     }
-    while (!source.credits.empty() && source.credits.back().empty())
-        source.credits.pop_back();
-    for (const std::string& line : source.credits)
-        conversion.text += line + "\n";
+    write_lines(conversion.text, source.credits, conversion.replaced);
     conversion.text += (source.credits.empty() ? "" : "\n") + source.levels;
+    // The whole text once more, as the game's next start will read it.
+    TLevelCollection collection;
+    std::ostringstream said;
+    if (collection.import_text(conversion.text, "set", said) != 0 ||
+        static_cast<int64_t>(collection.levels.size()) != conversion.kept) {
+        conversion.status = IMPORT_INTERNAL;
+        conversion.error =
+            "the game does not read the converted collection cleanly: " + said.str().substr(0, said.str().find('\n'));
+    }
     return conversion;
 }

@@ -23,6 +23,9 @@ struct TConversion {
     std::string text;
     int64_t kept = 0;
     int64_t left_out = 0;
+    // Characters of titles, credits and notes the game cannot show, written
+    // in a close form instead.
+    int64_t replaced = 0;
     // Why levels were left out, one line for each of the first ones, naming
     // the level by its place in the source.
     std::vector<std::string> reasons;

@@ -3,23 +3,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "level/level_collection.h"
-#include "score/score_file.h"
 #include "tools/import/import.h"
 
 namespace {
 
-const char USAGE[] = "usage: cratoria-import [--force] [--to FOLDER] FILE...\n"
+const char USAGE[] = "usage: cratoria-import [--force] [--name NAME] [--to FOLDER] FILE...\n"
                      "Converts each level collection FILE (.xsb, .txt, .sok or XML) into a collection\n"
                      "of the game's own format, FOLDER/NAME, NAME being the file's name without its\n"
                      "extension. Levels the game cannot play are left out and named on standard error.\n"
                      "  --force      replace a collection of the same name\n"
+                     "  --name NAME  call the collection NAME instead (one FILE only)\n"
                      "  --to FOLDER  write into FOLDER instead of levels\n";
 
 std::string plural(int64_t count, const char* word) {
@@ -35,27 +34,37 @@ std::string collection_name(const std::string& path) {
     return name;
 }
 
-// Reads the text back with the game's own reader, as the game's next start
-// will; any message at all means the conversion went wrong.
-std::string read_back(const std::string& name, const TConversion& conversion) {
-    const char* temp = std::getenv("TMPDIR");
-    std::string folder = std::string(temp && *temp ? temp : "/tmp") + "/cratoria-import-XXXXXX";
-    if (!mkdtemp(folder.data()))
-        return "no temporary folder to check the converted collection in";
-    const std::string file = folder + "/" + name;
-    std::ofstream(file, std::ios::binary) << conversion.text;
-    TLevelCollection collection;
-    std::ostringstream messages;
-    const int32_t result = collection.import(folder + "/", name, messages);
-    std::remove(file.c_str());
-    rmdir(folder.c_str());
-    if (result == 0 && messages.str().empty() && static_cast<int64_t>(collection.levels.size()) == conversion.kept)
-        return "";
-    return "the game does not read the converted collection cleanly: " +
-           messages.str().substr(0, messages.str().find('\n'));
+bool write_all(int fd, const std::string& text) {
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno != EINTR)
+            return false;
+        done += wrote < 0 ? 0 : wrote;
+    }
+    return true;
 }
 
-int import_file(const std::string& path, const std::string& folder, bool force) {
+// A fresh file of a name no collection has takes the collection's place in
+// one step, so a failure leaves the old one as it was. A link in its place,
+// to an installed collection say, is replaced, never what it leads to.
+bool write_collection(const std::string& folder, const std::string& target, const std::string& text) {
+    std::string temp = folder + "/.cratoria-import-XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    const mode_t mask = umask(0);
+    umask(mask);
+    bool written = fchmod(fd, 0666 & ~mask) == 0 && write_all(fd, text) && fsync(fd) == 0;
+    written = close(fd) == 0 && written && rename(temp.c_str(), target.c_str()) == 0;
+    if (!written) {
+        const int reason = errno;
+        unlink(temp.c_str());
+        errno = reason;
+    }
+    return written;
+}
+
+int import_file(const std::string& path, const std::string& folder, std::string name, bool force) {
     auto report = [&path](const std::string& message) {
         std::cerr << "cratoria-import: " << path << ": " << message << "\n";
     };
@@ -70,29 +79,26 @@ int import_file(const std::string& path, const std::string& folder, bool force) 
         return conversion.status;
     }
 
-    const std::string name = collection_name(path);
-    const std::string problem = read_back(name, conversion);
-    if (!problem.empty()) {
-        report(problem);
-        return IMPORT_INTERNAL;
-    }
+    name = name.empty() ? collection_name(path) : name;
     const std::string target = folder + "/" + name;
-    struct stat status;
-    if (lstat(target.c_str(), &status) == 0) {
-        if (!force) {
-            report(target + " already exists; --force replaces it");
-            return IMPORT_CANNOT_WRITE;
-        }
-        // A link to an installed collection is replaced, never what it leads to.
-        if (S_ISLNK(status.st_mode))
-            unlink(target.c_str());
-    }
-    if (!replace_score_file(target, conversion.text, false)) {
-        report("cannot write " + target);
+    if (std::string(CRATORIA_SHIPPED_SETS).find("/" + name + "/") != std::string::npos) {
+        report("\"" + name + "\" is a set of the game's own, whose best results would mix with the new levels; " +
+               "--name gives another name");
         return IMPORT_CANNOT_WRITE;
     }
-    std::cout << "imported " << path << ": " << plural(conversion.kept, "level") << " kept, " << left_out
-              << " left out; it is \"" << name << "\" in the level set chooser\n";
+    struct stat status;
+    if (!force && lstat(target.c_str(), &status) == 0) {
+        report(target + " already exists; --force replaces it");
+        return IMPORT_CANNOT_WRITE;
+    }
+    if (!write_collection(folder, target, conversion.text)) {
+        report("cannot write " + target + ": " + std::strerror(errno));
+        return IMPORT_CANNOT_WRITE;
+    }
+    const int64_t replaced = conversion.replaced;
+    std::cout << "imported " << path << ": " << plural(conversion.kept, "level") << " kept, " << left_out << " left out"
+              << (replaced > 0 ? ", " + plural(replaced, "character") + " replaced" : "") << "; it is \"" << name
+              << "\" in the level set chooser\n";
     return IMPORT_OK;
 }
 
@@ -100,6 +106,7 @@ int import_file(const std::string& path, const std::string& folder, bool force) 
 
 int main(int argc, char** argv) {
     std::string folder = "levels";
+    std::string name;
     bool force = false;
     bool options = true;
     std::vector<std::string> files;
@@ -112,13 +119,17 @@ int main(int argc, char** argv) {
             force = true;
         } else if (options && arg == "--to" && i + 1 < argc) {
             folder = argv[++i];
+        } else if (options && arg == "--name" && i + 1 < argc) {
+            name = argv[++i];
         } else if (options && arg == "--") {
             options = false;
         } else {
             files.push_back(arg);
         }
     }
-    if (files.empty()) {
+    // A name with a "/" would put the collection somewhere else.
+    if (files.empty() || (!name.empty() && files.size() > 1) || name.find('/') != std::string::npos || name == "." ||
+        name == "..") {
         std::cerr << USAGE;
         return IMPORT_USAGE;
     }
@@ -126,7 +137,7 @@ int main(int argc, char** argv) {
         folder.pop_back();
     int status = IMPORT_OK;
     for (const std::string& file : files) {
-        const int result = import_file(file, folder, force);
+        const int result = import_file(file, folder, name, force);
         status = status != IMPORT_OK ? status : result;
     }
     return status;
