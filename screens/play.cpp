@@ -7,9 +7,6 @@
 
 namespace {
 
-// Each pass sleeps this long, so the loop takes at most about 100 events a
-// second and never spins.
-constexpr Uint32 PLAY_PASS_DELAY = 10;
 // How long a solved position stays on screen before the next level.
 constexpr Uint32 PLAY_SOLVED_PAUSE = 200;
 
@@ -160,8 +157,14 @@ int32_t TGame::play() {
     KeyRepeat repeat;
     bool leave = false;
     while (!leave) {
+        // A held key wakes the loop when its next step is due; with none
+        // held the loop sleeps until an event comes.
         SDL_Event event;
-        if (SDL_PollEvent(&event)) {
+        const int32_t taken =
+            wait_for_event(event, repeat.held != 0 ? std::optional<Uint32>(repeat.next_step) : std::nullopt);
+        if (taken < 0)
+            break;
+        if (taken > 0) {
             switch (event.type) {
             case SDL_QUIT:
                 leave = true;
@@ -185,7 +188,6 @@ int32_t TGame::play() {
         }
         if (repeat.held != 0 && ticks() >= repeat.next_step)
             take_step(*this, repeat);
-        delay(PLAY_PASS_DELAY);
     }
     return 0;
 }
