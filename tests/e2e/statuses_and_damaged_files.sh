@@ -90,4 +90,14 @@ expect_file "damaged files (other messages)" "$work/others" $'load_image: error 
 printf '<Collection name="x">%.0s' $(seq 20000) | cmp -s - scores.xml.bak || fail "damaged files: no backup of the deep scores.xml"
 expect_file "damaged files (scores.xml)" scores.xml $'<?xml version="1.0" encoding="UTF-8" ?>\n'
 
+# Without a display SDL would draw in the terminal, which the game refuses;
+# a framebuffer that cannot be opened is no way out either.
+unset SDL_VIDEODRIVER
+export SDL_FBDEV=/nonexistent
+DISPLAY=:99999 play $fails
+expect "a display that does not exist" 1 $'SDL Error: no graphical display (DISPLAY: :99999)\n' ""
+unset DISPLAY
+play $fails
+expect "no display" 1 $'SDL Error: no graphical display (DISPLAY: not set)\n' ""
+
 finish
