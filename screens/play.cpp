@@ -1,7 +1,10 @@
 // The play screen: its keys, the key repeat of a held cursor key, the history, and best results.
 #include "app/game.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 #include "render/layout.h"
 
@@ -72,8 +75,12 @@ void finish_level(TGame& game) {
         game.highscore.set_score(game.collection->name, game.level.number, TScore{moves, game.pushes});
         // Saved now rather than only at shutdown: a kill, a crash or a failed
         // video mode later in the run must not take a solved level with it.
-        if (!game.save_scores())
-            fprintf(stderr, "Error: could not save %s\n", SCORES_FILE);
+        if (!game.save_scores()) {
+            const char* reason = strerror(errno);
+            std::error_code error;
+            fprintf(stderr, "Error: could not save %s: %s\n", std::filesystem::absolute(SCORES_FILE, error).c_str(),
+                    reason);
+        }
     }
     game.delay(PLAY_SOLVED_PAUSE);
     start_next_level(game);

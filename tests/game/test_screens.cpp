@@ -126,6 +126,18 @@ TEST_F(PlayTest, AFailedVideoModeEndsTheGameButKeepsItsScores) {
     EXPECT_NE(std::string::npos, saved.find("<Level nr=\"4\" moves=\"6\" pushes=\"1\" />")) << saved;
 }
 
+// A save that fails says where and why, and play goes on.
+TEST_F(PlayTest, AFailedSaveNamesTheFileAndWhy) {
+    fs::create_directory("scores.xml");
+    start(THREE_LEVELS);
+    press({SDLK_n, RIGHT, SDLK_q});
+    testing::internal::CaptureStderr();
+    game->play();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error: could not save " + (fs::current_path() / "scores.xml").string() + ": Is a directory\n");
+    EXPECT_EQ(2, game->level_nr);
+}
+
 // Solved in 30 moves and 8 pushes: eleven times down and up, then the box
 // pushed eight squares to the right. The stored file is on one line, so a
 // rewrite shows in its bytes.
