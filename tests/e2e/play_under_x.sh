@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A player's session under a real X server: the title menu, the chooser and
-# the help screen, each left idle to see that it sleeps; two levels solved
+# A player's session under a real X server: the title menu, the chooser,
+# the help screen and play, each left idle to see that it sleeps; two levels solved
 # with key presses (a push undone and pushed again among them), a window
 # resize in the menu and in play, Q and the close request in play, quitting
 # and the close request in the menu, and scores.xml checked byte for byte,
@@ -74,7 +74,9 @@ idle "the help screen"
 press Escape Up Up
 xdotool windowsize "$window" 800 600
 sleep 1
-press Return Down Up Right BackSpace Right Right
+press Return
+idle "play"
+press Down Up Right BackSpace Right Right
 # A new best is on disk as soon as the level is solved.
 expect_same "first level solved (scores.xml during play)" scores.xml "$fixtures/scores_first.xml"
 
