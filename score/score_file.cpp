@@ -39,23 +39,18 @@ bool resolve_target(const std::string& file_name, std::string& target) {
     return false;
 }
 
-// The first free name of "<file>.bak", "<file>.bak.1" and so on.
-std::string backup_name(const std::string& target) {
-    std::string name;
+// The old file goes to the first free name of "<file>.bak", "<file>.bak.1"
+// and so on. A hard link keeps it under both names until the rename, so a
+// failure in between leaves the file in place; where links are not allowed
+// the old file is moved and moved back if the save fails.
+bool keep_backup(const std::string& target, std::string& backup, bool& moved) {
     struct stat status;
     for (int i = 0; i < BACKUP_LIMIT; ++i) {
-        name = target + BACKUP_SUFFIX + (i > 0 ? "." + std::to_string(i) : "");
-        if (::lstat(name.c_str(), &status) != 0 && errno == ENOENT) {
+        backup = target + BACKUP_SUFFIX + (i > 0 ? "." + std::to_string(i) : "");
+        if (::lstat(backup.c_str(), &status) != 0 && errno == ENOENT) {
             break;
         }
     }
-    return name;
-}
-
-// A hard link keeps the old file under both names until the rename, so a
-// failure in between leaves the file in place; where links are not allowed
-// the old file is moved and moved back if the save fails.
-bool keep_backup(const std::string& target, const std::string& backup, bool& moved) {
     if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
         return false;
     }
@@ -76,12 +71,10 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
     if (fd < 0) {
         return false;
     }
-    bool written = (!old || ::fchmod(fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) == 0);
-    if (written) {
-        // A short write is a full disk.
-        errno = ENOSPC;
-        written = ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
-    }
+    // A short write is a full disk.
+    errno = ENOSPC;
+    bool written = (!old || ::fchmod(fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) == 0) &&
+                   ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
 }
 
@@ -125,10 +118,10 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         return false;
     }
     std::string temp = target + TEMP_SUFFIX;
-    std::string backup = exists && keep_old ? backup_name(target) : "";
+    std::string backup;
     bool kept = false, moved = false;
     if (!write_temp(temp, text, exists ? &status : nullptr) ||
-        (!backup.empty() && !(kept = keep_backup(target, backup, moved))) ||
+        (exists && keep_old && !(kept = keep_backup(target, backup, moved))) ||
         ::rename(temp.c_str(), target.c_str()) != 0) {
         // The caller reports why the save failed, not what the cleaning up met.
         int reason = errno;
@@ -141,7 +134,7 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         errno = reason;
         return false;
     }
-    if (!backup.empty()) {
+    if (kept) {
         std::error_code error;
         std::fprintf(stderr, "Note: the unreadable %s is kept as %s\n", file_name.c_str(),
                      std::filesystem::absolute(backup, error).c_str());

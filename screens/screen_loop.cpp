@@ -52,8 +52,7 @@ int32_t TGame::wait_for_event(SDL_Event& event, std::optional<Uint32> deadline) 
             const Uint32 now = ticks();
             if (now >= *deadline)
                 break;
-            left.tv_sec = (*deadline - now) / 1000;
-            left.tv_nsec = (*deadline - now) % 1000 * 1000000L;
+            left = {(*deadline - now) / 1000, (*deadline - now) % 1000 * 1000000L};
         }
         pollfd connection = {ConnectionNumber(display), POLLIN, 0};
         if (ppoll(&connection, 1, deadline ? &left : nullptr, &previous) < 0 && errno != EINTR) {
