@@ -119,22 +119,19 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
     }
     std::string temp = target + TEMP_SUFFIX;
     std::string backup;
-    bool kept = false, moved = false;
+    bool moved = false;
     if (!write_temp(temp, text, exists ? &status : nullptr) ||
-        (exists && keep_old && !(kept = keep_backup(target, backup, moved))) ||
-        ::rename(temp.c_str(), target.c_str()) != 0) {
+        (exists && keep_old && !keep_backup(target, backup, moved)) || ::rename(temp.c_str(), target.c_str()) != 0) {
         // The caller reports why the save failed, not what the cleaning up met.
         int reason = errno;
         ::unlink(temp.c_str());
         if (moved) {
             ::rename(backup.c_str(), target.c_str());
-        } else if (kept) {
-            ::unlink(backup.c_str());
         }
         errno = reason;
         return false;
     }
-    if (kept) {
+    if (!backup.empty()) {
         std::error_code error;
         std::fprintf(stderr, "Note: the unreadable %s is kept as %s\n", file_name.c_str(),
                      std::filesystem::absolute(backup, error).c_str());
