@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <SDL.h>
@@ -100,8 +101,11 @@ public:
     // Header and status panel of the menu, chooser and help screens.
     void draw_frame();
 
-    // Screens. The menu, chooser and help share one loop: it waits for an
-    // event, follows a resize, and lets the screen answer.
+    // Screens. Every screen sleeps in wait_for_event until an event comes or
+    // the deadline on the game's clock passes: 1 for an event, 0 for the
+    // deadline, -1 when no event can come. The menu, chooser and help share
+    // one loop: it waits, follows a resize, and lets the screen answer.
+    int32_t wait_for_event(SDL_Event& event, std::optional<Uint32> deadline = std::nullopt);
     bool run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer);
     int32_t play();
     int32_t menu();
@@ -132,7 +136,7 @@ public:
     int32_t header_height = 50;
     int32_t panel_height = 40;
 
-    // The play screen's clock, replaceable so that tests can drive the key
+    // The screens' clock, replaceable so that tests can drive the key
     // repeat to the millisecond.
     Uint32 (*ticks)() = &SDL_GetTicks;
     void (*delay)(Uint32) = &SDL_Delay;

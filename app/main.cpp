@@ -1,6 +1,7 @@
 // The program's entry: start-up, the loop between title menu and play screen, and shutdown.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -31,9 +32,23 @@ int main(int, char**) {
     // opens need not parse the locale's compose table, which for a UTF-8
     // locale took more instructions than the rest of start-up together.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
+    // With no display to open, SDL falls back to drawing in the terminal,
+    // where the game can be neither seen nor left. Unless the player chose
+    // a driver, that is refused, and libcaca is told to draw nowhere
+    // meanwhile so that the terminal stays as it was.
+    const bool driver_chosen = getenv("SDL_VIDEODRIVER") != nullptr;
+    if (!driver_chosen)
+        setenv("CACA_DRIVER", "null", 1);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         end_process(EXIT_SDL_INIT, stdout, "SDL Error: %s\n", SDL_GetError());
     atexit(SDL_Quit);
+    char driver[16] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    if (!driver_chosen && (strcmp(driver, "caca") == 0 || strcmp(driver, "aalib") == 0)) {
+        const char* display = getenv("DISPLAY");
+        end_process(EXIT_SDL_INIT, stdout, "SDL Error: no graphical display (DISPLAY: %s)\n",
+                    display ? display : "not set");
+    }
     // SDL 1.2 keeps a thread that wakes every millisecond while its timer
     // subsystem is up, though the game installs no timer; SDL_GetTicks and
     // SDL_Delay work without it, and the idle game wakes ten times less.

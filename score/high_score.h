@@ -10,8 +10,8 @@
 
 // Only this module touches TinyXML. The store never compares results:
 // callers decide what is better. A save goes through "<file>.tmp" and keeps
-// a file that was there but could not be read as "<file>.bak"; reading
-// removes the temporary file a killed save left.
+// a file that was there but could not be read as a numbered "<file>.bak";
+// reading removes the temporary file a killed save left.
 class THighScore {
 public:
     bool get_score(const std::string& collection, int32_t level, TScore& score) const;

@@ -2,6 +2,7 @@
 #include "score/score_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -12,6 +13,9 @@ namespace {
 
 const char TEMP_SUFFIX[] = ".tmp";
 const char BACKUP_SUFFIX[] = ".bak";
+// Backups beyond the first are numbered from 1; with every name taken, the
+// last is reused, so the earliest files stay.
+const int BACKUP_LIMIT = 10;
 
 // The path a save really replaces. Renaming over a symbolic link would put a
 // plain file in its place and strand whatever it points at, so the save goes
@@ -27,17 +31,26 @@ bool resolve_target(const std::string& file_name, std::string& target) {
         }
         path = path.parent_path() / std::filesystem::read_symlink(path, error);
         if (error) {
+            errno = error.value();
             return false;
         }
     }
+    errno = ELOOP;
     return false;
 }
 
-// A hard link keeps the old file under both names until the rename, so a
+// The old file goes to the first free name of "<file>.bak", "<file>.bak.1"
+// and so on. A hard link keeps it under both names until the rename, so a
 // failure in between leaves the file in place; where links are not allowed
 // the old file is moved and moved back if the save fails.
-bool keep_backup(const std::string& target, bool& moved) {
-    std::string backup = target + BACKUP_SUFFIX;
+bool keep_backup(const std::string& target, std::string& backup, bool& moved) {
+    struct stat status;
+    for (int i = 0; i < BACKUP_LIMIT; ++i) {
+        backup = target + BACKUP_SUFFIX + (i > 0 ? "." + std::to_string(i) : "");
+        if (::lstat(backup.c_str(), &status) != 0 && errno == ENOENT) {
+            break;
+        }
+    }
     if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
         return false;
     }
@@ -51,8 +64,7 @@ bool keep_backup(const std::string& target, bool& moved) {
 // A fresh file of our own: an old one or a link planted under the name is
 // never written through. The new file keeps the permissions of the old one,
 // except that its owner may always read and write it: a file the next start
-// could not read would be set aside as the backup, in place of the one that
-// holds the older records.
+// could not read would be set aside as one more backup.
 bool write_temp(const std::string& temp, const std::string& text, const struct stat* old) {
     ::unlink(temp.c_str());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -60,6 +72,7 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
         return false;
     }
     // A short write is a full disk.
+    errno = ENOSPC;
     bool written = (!old || ::fchmod(fd, (old->st_mode & 07777) | S_IRUSR | S_IWUSR) == 0) &&
                    ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
@@ -97,18 +110,31 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
     bool exists = ::stat(target.c_str(), &status) == 0;
     // A directory in the file's place is left alone, and a file made
     // read-only is not replaced behind its owner's back.
-    if (exists && (!S_ISREG(status.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
+    if (exists && !S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
         return false;
     }
     std::string temp = target + TEMP_SUFFIX;
+    std::string backup;
     bool moved = false;
-    if (!write_temp(temp, text, exists ? &status : nullptr) || (exists && keep_old && !keep_backup(target, moved)) ||
-        ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (!write_temp(temp, text, exists ? &status : nullptr) ||
+        (exists && keep_old && !keep_backup(target, backup, moved)) || ::rename(temp.c_str(), target.c_str()) != 0) {
+        // The caller reports why the save failed, not what the cleaning up met.
+        int reason = errno;
         ::unlink(temp.c_str());
         if (moved) {
-            ::rename((target + BACKUP_SUFFIX).c_str(), target.c_str());
+            ::rename(backup.c_str(), target.c_str());
         }
+        errno = reason;
         return false;
+    }
+    if (!backup.empty()) {
+        std::error_code error;
+        std::fprintf(stderr, "Note: the unreadable %s is kept as %s\n", file_name.c_str(),
+                     std::filesystem::absolute(backup, error).c_str());
     }
     // The rename has happened by now, so a file system that cannot sync a
     // directory does not fail the save.

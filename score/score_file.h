@@ -16,9 +16,11 @@ TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::s
 
 // Replaces the file with the text through "<file>.tmp" beside it (beside the
 // link's target when the file is a symbolic link, which stays a link), so a
-// leftover of that name is a save that died. The old file is kept as
-// "<file>.bak" first when keep_old is set. On failure the old file is left
-// as it was and no temporary file remains.
+// leftover of that name is a save that died. When keep_old is set the old
+// file is first kept under the first free name of "<file>.bak",
+// "<file>.bak.1" ... "<file>.bak.9", which a line on standard error names.
+// On failure the old file is left as it was, no temporary file remains, and
+// errno tells why.
 bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old);
 
 // Removes the temporary file of a save that was killed.

@@ -1,15 +1,15 @@
 // The play screen: its keys, the key repeat of a held cursor key, the history, and best results.
 #include "app/game.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 #include "render/layout.h"
 
 namespace {
 
-// Each pass sleeps this long, so the loop takes at most about 100 events a
-// second and never spins.
-constexpr Uint32 PLAY_PASS_DELAY = 10;
 // How long a solved position stays on screen before the next level.
 constexpr Uint32 PLAY_SOLVED_PAUSE = 200;
 
@@ -75,8 +75,12 @@ void finish_level(TGame& game) {
         game.highscore.set_score(game.collection->name, game.level.number, TScore{moves, game.pushes});
         // Saved now rather than only at shutdown: a kill, a crash or a failed
         // video mode later in the run must not take a solved level with it.
-        if (!game.save_scores())
-            fprintf(stderr, "Error: could not save %s\n", SCORES_FILE);
+        if (!game.save_scores()) {
+            const char* reason = strerror(errno);
+            std::error_code error;
+            fprintf(stderr, "Error: could not save %s: %s\n", std::filesystem::absolute(SCORES_FILE, error).c_str(),
+                    reason);
+        }
     }
     game.delay(PLAY_SOLVED_PAUSE);
     start_next_level(game);
@@ -160,8 +164,14 @@ int32_t TGame::play() {
     KeyRepeat repeat;
     bool leave = false;
     while (!leave) {
+        // A held key wakes the loop when its next step is due; with none
+        // held the loop sleeps until an event comes.
         SDL_Event event;
-        if (SDL_PollEvent(&event)) {
+        const int32_t taken =
+            wait_for_event(event, repeat.held != 0 ? std::optional<Uint32>(repeat.next_step) : std::nullopt);
+        if (taken < 0)
+            break;
+        if (taken > 0) {
             switch (event.type) {
             case SDL_QUIT:
                 leave = true;
@@ -185,7 +195,6 @@ int32_t TGame::play() {
         }
         if (repeat.held != 0 && ticks() >= repeat.next_step)
             take_step(*this, repeat);
-        delay(PLAY_PASS_DELAY);
     }
     return 0;
 }

@@ -1,6 +1,4 @@
-// The loop the menu, chooser and help screen share, and its wait that sleeps until X or a signal wakes it.
-#include "screens/screen_loop.h"
-
+// The one way every screen waits for its next event: asleep until X, a signal or a deadline wakes it.
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,20 +9,28 @@
 
 namespace {
 
+// Without an X connection to sleep on, the queue is looked at this often,
+// as SDL_WaitEvent does.
+constexpr Uint32 POLL_INTERVAL = 10;
+
 // Takes what SDL has queued, or what X has sent that SDL has not read yet.
 // 1 for an event, 0 for none, -1 when the queue cannot be read.
-int take_event(SDL_Event& event) {
+int32_t take_event(SDL_Event& event) {
     SDL_PumpEvents();
     return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS);
 }
 
 }  // namespace
 
-bool wait_for_event(SDL_Event& event) {
+int32_t TGame::wait_for_event(SDL_Event& event, std::optional<Uint32> deadline) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (SDL_GetWMInfo(&info) != 1 || info.subsystem != SDL_SYSWM_X11)
-        return SDL_WaitEvent(&event) == 1;
+    int32_t taken;
+    if (SDL_GetWMInfo(&info) != 1 || info.subsystem != SDL_SYSWM_X11) {
+        while ((taken = take_event(event)) == 0 && !(deadline && ticks() >= *deadline))
+            delay(POLL_INTERVAL);
+        return taken;
+    }
     Display* display = info.info.x11.display;
 
     // SDL turns SIGINT and SIGTERM into SDL_QUIT from its signal handler.
@@ -36,26 +42,32 @@ bool wait_for_event(SDL_Event& event) {
     sigaddset(&quit_signals, SIGINT);
     sigaddset(&quit_signals, SIGTERM);
     sigprocmask(SIG_BLOCK, &quit_signals, &previous);
-    int taken;
     while ((taken = take_event(event)) == 0) {
         // Events Xlib has already read from the connection would not wake
         // the poll; they are pumped first.
         if (XPending(display) > 0)
             continue;
+        timespec left = {};
+        if (deadline) {
+            const Uint32 now = ticks();
+            if (now >= *deadline)
+                break;
+            left = {(*deadline - now) / 1000, (*deadline - now) % 1000 * 1000000L};
+        }
         pollfd connection = {ConnectionNumber(display), POLLIN, 0};
-        if (ppoll(&connection, 1, nullptr, &previous) < 0 && errno != EINTR) {
+        if (ppoll(&connection, 1, deadline ? &left : nullptr, &previous) < 0 && errno != EINTR) {
             taken = -1;
             break;
         }
     }
     sigprocmask(SIG_SETMASK, &previous, nullptr);
-    return taken == 1;
+    return taken;
 }
 
 bool TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer) {
     for (;;) {
         SDL_Event event;
-        if (!wait_for_event(event))
+        if (wait_for_event(event) != 1)
             return false;
         if (event.type == SDL_VIDEORESIZE) {
             resize(event.resize.w, event.resize.h);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A player's session under a real X server: the title menu, the chooser and
-# the help screen, each left idle to see that it sleeps; two levels solved
+# A player's session under a real X server: the title menu, the chooser,
+# the help screen and play, each left idle to see that it sleeps; two levels solved
 # with key presses (a push undone and pushed again among them), a window
 # resize in the menu and in play, Q and the close request in play, quitting
 # and the close request in the menu, and scores.xml checked byte for byte,
@@ -82,6 +82,7 @@ xdotool windowsize "$window" 640 480
 sleep 1.5
 xwininfo -id "$window" | grep -q 'Width: 640' || fail "the window is not 640 pixels wide after the resize"
 press Right Right
+idle "play"
 # Q leaves the third level for the menu, where Return starts the first level
 # again; it is solved in fewer moves this time, and the close request then
 # leaves play from the second level.

@@ -85,9 +85,20 @@ play $quits
 expect "damaged files" 0 ""
 grep -q '^TLevelCollection.import: d-binary: ' "$work/err" || fail "damaged files: no message for the binary level file"
 grep -v '^TLevelCollection.import: d-binary: ' "$work/err" >"$work/others"
-expect_file "damaged files (other messages)" "$work/others" $'load_image: error opening gfx/back.bmp\n'
+expect_file "damaged files (other messages)" "$work/others" \
+    $'load_image: error opening gfx/back.bmp\n'"Note: the unreadable scores.xml is kept as $(pwd -P)/scores.xml.bak"$'\n'
 [ ! -e scores.xml.tmp ] || fail "damaged files: the leftover of a save is still there"
 printf '<Collection name="x">%.0s' $(seq 20000) | cmp -s - scores.xml.bak || fail "damaged files: no backup of the deep scores.xml"
 expect_file "damaged files (scores.xml)" scores.xml $'<?xml version="1.0" encoding="UTF-8" ?>\n'
+
+# Without a display SDL would draw in the terminal, which the game refuses;
+# a framebuffer that cannot be opened is no way out either.
+unset SDL_VIDEODRIVER
+export SDL_FBDEV=/nonexistent
+DISPLAY=:99999 play $fails
+expect "a display that does not exist" 1 $'SDL Error: no graphical display (DISPLAY: :99999)\n' ""
+unset DISPLAY
+play $fails
+expect "no display" 1 $'SDL Error: no graphical display (DISPLAY: not set)\n' ""
 
 finish

@@ -71,6 +71,7 @@ launch 0 --help
 grep -q '^usage: cratoria$' "$scratch/out" && [ ! -e "$REPORT" ] || fail "--help did not show the usage"
 launch 0 --import --force --help
 grep -q '^usage: cratoria$' "$scratch/out" || fail "--import --help did not show the player's usage"
+"$prefix/bin/cratoria" --version | grep -qx 'cratoria [0-9][0-9.]*' || fail "--version did not show the version"
 home="" launch 73
 printf 'x' >"$scratch/file"
 home="$scratch/file" launch 73

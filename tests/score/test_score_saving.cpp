@@ -76,6 +76,23 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
     }
 }
 
+// Every unreadable file is kept under a name of its own, and the message
+// says which, until the last name is reused.
+TEST(ScoreSaving, EachUnreadableFileKeepsABackupOfItsOwn) {
+    TScratchDir dir;
+    const std::string file = dir / "scores.xml";
+    for (int i = 0; i < 12; ++i) {
+        const std::string backup = file + ".bak" + (i > 0 ? "." + std::to_string(std::min(i, 9)) : "");
+        write_file(file, "<" + std::to_string(i));
+        THighScore store;
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(!store.read_from_xml(file) && store.write_to_xml(file));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "Note: the unreadable " + file + " is kept as " + backup + "\n");
+    }
+    EXPECT_EQ(read_file(file + ".bak") + read_file(file + ".bak.8") + read_file(file + ".bak.9"), "<0<8<11");
+}
+
 // A full disk, which a file size limit stands for, a read-only file and a
 // directory in the file's place.
 TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
