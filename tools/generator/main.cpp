@@ -32,7 +32,7 @@ const TNamedProfile PROFILES[] = {
      {4, 7, 4, 6, 2, 3, STYLE_BLOCKS, 12, 2.5, 300000}},
     {"nooks",
      "Small rooms with tight corners, where every push counts.",
-     {5, 8, 4, 7, 2, 4, STYLE_BLOCKS, 15, 1.8, 600000}},
+     {5, 8, 4, 7, 3, 4, STYLE_MIXED, 18, 1.8, 300000}},
     {"halls",
      "Wide halls with pillars and alcoves; room to move, and to go astray.",
      {8, 11, 5, 7, 3, 5, STYLE_OPEN, 28, 1.8, 200000}},
