@@ -498,7 +498,11 @@ bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
         !compact(rows, solver, measures))
         return false;
     // A box that is never pushed is part of the wall, not of the puzzle.
-    if (measures.straight_home() || measures.pushed_boxes < boxes || measures.sessions_per_box() < profile.min_sessions)
+    // Floor left unused in the middle of a room, where walling it would
+    // leave a stray pillar, is tolerated only in small amounts.
+    if (measures.straight_home() || measures.pushed_boxes < boxes ||
+        measures.sessions_per_box() < profile.min_sessions || measures.dead_rooms > 0 ||
+        measures.unvisited * 10 > measures.interior)
         return false;
     close_and_crop(rows);
     if (!evaluate(rows, solver, measures))

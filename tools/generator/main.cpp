@@ -38,7 +38,7 @@ const TNamedProfile PROFILES[] = {
      {8, 11, 5, 7, 3, 5, STYLE_OPEN, 28, 1.8, 200000}},
     {"crowd",
      "Storerooms packed with boxes, where one wrong push blocks three.",
-     {6, 9, 5, 7, 5, 7, STYLE_BLOCKS, 24, 1.8, 500000}},
+     {6, 9, 5, 7, 5, 7, STYLE_BLOCKS, 26, 1.8, 1500000}},
     {"passages",
      "Long corridors that bend and cross, with boxes that must travel them.",
      {12, 18, 7, 10, 2, 4, STYLE_CORRIDORS, 25, 1.8, 500000}},
