@@ -18,9 +18,10 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
         int32_t pushes, lone_pushes, interior, unvisited, dead_rooms, sessions, pushed_boxes;
         bool straight_home;
     } const expected[] = {
-        // Four cells right of the target make a dead room; the two below
-        // it do not, and the closed pocket is not interior at all.
-        {1, 1, 9, 6, 1, 1, 1, false},
+        // Four cells right of the target make a dead room, the one below
+        // it does not, and the closed pocket is not interior at all. The
+        // box that stays on its target counts as a box, but not as pushed.
+        {1, 1, 9, 5, 1, 1, 1, true},
         {4, 4, 10, 2, 0, 2, 2, true},
         // The keeper must shove the upper box aside to get out, push the
         // lower one home, then bring the first back: three sessions.
@@ -44,6 +45,13 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
         // A solution cut short solves nothing and measures nothing.
         EXPECT_FALSE(measure_level(level, solver.solution.substr(0, solver.solution.size() - 1), m));
     }
+
+    // Pushing the two boxes by turns is the same as pushing one, then the
+    // other: the turns are counted once the order is put right.
+    TLevelMeasures m;
+    ASSERT_TRUE(measure_level(*collection.levels[1], "RldRuRldR", m));
+    EXPECT_EQ(4, m.pushes);
+    EXPECT_EQ(2, m.sessions);
 }
 
 TEST(Generator, OneSeedGivesOneLevelThatReadsCleanly) {
