@@ -379,29 +379,11 @@ bool compact(std::vector<std::string>& rows, TSolver& solver, TLevelMeasures& me
     return true;
 }
 
-}  // namespace
-
-bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
-    std::vector<std::string> rows = build_room(profile);
-    std::vector<std::pair<int32_t, int32_t>> floor;
-    for (int32_t y = 0; y < static_cast<int32_t>(rows.size()); ++y)
-        for (int32_t x = 0; x < static_cast<int32_t>(rows[y].size()); ++x)
-            if (rows[y][x] == ' ')
-                floor.push_back({x, y});
-    const int32_t boxes = between(profile.min_boxes, profile.max_boxes);
-    // Rooms nearly filled by their boxes give cramped, shallow puzzles.
-    if (static_cast<int32_t>(floor.size()) < boxes * 3 + 4)
-        return false;
-    for (int32_t i = 0; i <= boxes; ++i)
-        std::swap(floor[i], floor[i + below(static_cast<int32_t>(floor.size()) - i)]);
-    for (int32_t i = 0; i < boxes; ++i)
-        at(rows, floor[i].first, floor[i].second) = '*';
-    at(rows, floor[boxes].first, floor[boxes].second) = '@';
-
-    TLevel solved;
-    TBoard board;
-    if (!level_from_rows(rows, solved) || !board.load(solved))
-        return false;
+// Every keeper region around the finished boxes is a finish; pulling the
+// boxes away breadth first from all of them gives each state its fewest
+// pushes, and still does when the search stops at the state limit.
+TStateTable pull_apart(const TBoard& board, int32_t state_limit) {
+    const int32_t boxes = static_cast<int32_t>(board.start_boxes.size());
     const size_t squares = board.cell_of.size();
     std::vector<uint8_t> box_at(squares, 0), seen(squares, 0), region(squares, 0);
     std::vector<int32_t> queue;
@@ -410,8 +392,6 @@ bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
     for (uint16_t box : state)
         box_at[box] = 1;
 
-    // Every keeper region around the finished boxes is a finish; pulling
-    // breadth first from all of them gives each state its fewest pushes.
     TStateTable table(boxes);
     for (size_t s = 0; s < squares; ++s) {
         if (box_at[s] || region[s])
@@ -422,7 +402,7 @@ bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
             region[square] = 1;
         table.insert(state);
     }
-    for (int32_t id = 0; id < table.size() && table.size() < profile.state_limit; ++id) {
+    for (int32_t id = 0; id < table.size() && table.size() < state_limit; ++id) {
         std::fill(box_at.begin(), box_at.end(), 0);
         const std::vector<uint16_t> current(table.state(id), table.state(id) + boxes + 1);
         for (int32_t i = 0; i < boxes; ++i)
@@ -451,6 +431,38 @@ bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
             }
         }
     }
+
+    return table;
+}
+
+}  // namespace
+
+bool TGenerator::make(const TGeneratorProfile& profile, TGeneratedLevel& out) {
+    std::vector<std::string> rows = build_room(profile);
+    std::vector<std::pair<int32_t, int32_t>> floor;
+    for (int32_t y = 0; y < static_cast<int32_t>(rows.size()); ++y)
+        for (int32_t x = 0; x < static_cast<int32_t>(rows[y].size()); ++x)
+            if (rows[y][x] == ' ')
+                floor.push_back({x, y});
+    const int32_t boxes = between(profile.min_boxes, profile.max_boxes);
+    // Rooms nearly filled by their boxes give cramped, shallow puzzles.
+    if (static_cast<int32_t>(floor.size()) < boxes * 3 + 4)
+        return false;
+    for (int32_t i = 0; i <= boxes; ++i)
+        std::swap(floor[i], floor[i + below(static_cast<int32_t>(floor.size()) - i)]);
+    for (int32_t i = 0; i < boxes; ++i)
+        at(rows, floor[i].first, floor[i].second) = '*';
+    at(rows, floor[boxes].first, floor[boxes].second) = '@';
+
+    TLevel solved;
+    TBoard board;
+    if (!level_from_rows(rows, solved) || !board.load(solved))
+        return false;
+    const TStateTable table = pull_apart(board, profile.state_limit);
+    const size_t squares = board.cell_of.size();
+    std::vector<uint8_t> box_at(squares, 0), seen(squares, 0);
+    std::vector<int32_t> queue;
+    std::vector<uint16_t> state;
 
     // The start: boxes that cannot each go straight home are what makes a
     // puzzle, so the pushes beyond the lone-box bound weigh three times as
