@@ -113,9 +113,11 @@ TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
 }
 
 // A link stays a link: the file it leads to is replaced with its permissions
-// kept (and its owner's right to read and write it), or created.
+// kept (and its owner's right to read and write it), or created as any new
+// file is, readable and writable by all but what the umask takes away.
 TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
     TScratchDir dir;
+    const mode_t mask = umask(022);
     write_file(dir / "kept.xml", "");
     ASSERT_EQ(chmod((dir / "kept.xml").c_str(), 0204), 0);
     for (const std::string target : {"kept.xml", "new.xml"}) {
@@ -129,7 +131,9 @@ TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
         EXPECT_TRUE(std::filesystem::is_symlink(dir / "scores.xml"));
         EXPECT_EQ(read_file(dir / target), GOOD);
     }
+    umask(mask);
     EXPECT_EQ(std::filesystem::status(dir / "kept.xml").permissions(), std::filesystem::perms(0604));
+    EXPECT_EQ(std::filesystem::status(dir / "new.xml").permissions(), std::filesystem::perms(0644));
     EXPECT_FALSE(std::filesystem::exists(dir / "planted"));
 }
 
