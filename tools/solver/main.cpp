@@ -22,10 +22,13 @@ int usage() {
 // A limit is a number above 0 and nothing else: "abc", "5x" and "-1" are
 // refused rather than read as some other limit.
 template <typename Number>
-bool read_limit(const char* text, Number& limit) {
+bool read_limit(const char* option, const char* text, Number& limit) {
     const char* end = text + std::strlen(text);
     const auto [stop, error] = std::from_chars(text, end, limit);
-    return error == std::errc() && stop == end && limit > 0;
+    if (error == std::errc() && stop == end && limit > 0)
+        return true;
+    std::cerr << "cratoria_solve: " << option << " takes a number above 0, not \"" << text << "\"\n";
+    return false;
 }
 
 }  // namespace
@@ -40,11 +43,11 @@ int main(int argc, char** argv) {
     for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
         switch (choice) {
         case 's':
-            if (!read_limit(optarg, solver.time_limit))
+            if (!read_limit("--seconds", optarg, solver.time_limit))
                 return usage();
             break;
         case 'n':
-            if (!read_limit(optarg, solver.state_limit))
+            if (!read_limit("--states", optarg, solver.state_limit))
                 return usage();
             break;
         default:
