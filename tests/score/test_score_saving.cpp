@@ -53,6 +53,7 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
         repeated("<Collection name=\"default\"/>", BIG - 2) + "\xE2\x82",
         GOOD + '\0' + GOOD,
         "<Collection name=\"\xFF\"/>",
+        "<Collection name=\"&#;\"/>",
         repeated("<a>&#</a>&#1;", BIG),
         GOOD + std::string(BIG, ' '),
     };
