@@ -75,6 +75,7 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
         EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
         EXPECT_TRUE(next_run.write_to_xml(file));
         EXPECT_TRUE(read_file(file) == GOOD && read_file(file + ".bak") == text) << text.substr(0, 40);
+        EXPECT_FALSE(std::filesystem::exists(file + ".bak.1"));
     }
 }
 
