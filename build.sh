@@ -9,7 +9,8 @@ build_dir=${BUILD_DIR:-build}
 
 package_lists() {
     case "$what" in
-        run|build) echo deps/build.txt ;;
+        run) echo deps/build.txt ;;
+        build) echo deps/build.txt deps/authoring.txt deps/test.txt deps/bench.txt ;;
         *) ls deps/*.txt ;;
     esac
 }
@@ -41,16 +42,16 @@ build() {
 case "$what" in
     run)
         install_missing
-        build -DCRATORIA_TESTS=OFF -DCRATORIA_BENCHMARKS=OFF -- cratoria
+        build -DCRATORIA_AUTHORING=OFF -- cratoria
         exec "$build_dir/cratoria"
         ;;
     build)
         install_missing
-        build -DCRATORIA_TESTS=ON -DCRATORIA_BENCHMARKS=ON
+        build -DCRATORIA_AUTHORING=ON -DCRATORIA_TESTS=ON -DCRATORIA_BENCHMARKS=ON
         ;;
     test)
         install_missing
-        build -DCRATORIA_TESTS=ON -DCRATORIA_BENCHMARKS=ON
+        build -DCRATORIA_AUTHORING=ON -DCRATORIA_TESTS=ON -DCRATORIA_BENCHMARKS=ON
         ctest --test-dir "$build_dir" --output-on-failure --timeout 600 -j "$(nproc)"
         ;;
     *)

@@ -2,14 +2,17 @@
 #include "app/game.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <dirent.h>
-#include <sys/stat.h>
 
+#include "level/text_file.h"
 #include "render/image.h"
 
 namespace {
@@ -41,8 +44,7 @@ std::vector<std::string> level_file_names() {
         return names;
     while (const dirent* entry = readdir(directory)) {
         const std::string name = entry->d_name;
-        struct stat status;
-        if (stat((LEVEL_DIRECTORY + name).c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        if (is_regular_file(LEVEL_DIRECTORY + name))
             names.push_back(name);
     }
     closedir(directory);
@@ -129,5 +131,13 @@ int32_t TGame::init() {
 bool TGame::save_scores() {
     // Before init has read scores.xml the store is empty, and writing it
     // would wipe every record the file holds.
-    return scores_read && highscore.write_to_xml(SCORES_FILE);
+    if (!scores_read)
+        return false;
+    if (highscore.write_to_xml(SCORES_FILE))
+        return true;
+    const char* reason = std::strerror(errno);
+    std::error_code error;
+    std::fprintf(stderr, "Error: could not save %s: %s\n", std::filesystem::absolute(SCORES_FILE, error).c_str(),
+                 reason);
+    return false;
 }

@@ -74,7 +74,9 @@ public:
 
     // Reads the collections, tile sets, background and scores: 0, -11, -21..-25.
     int32_t init();
-    // Writes scores.xml, once init has read it; false when nothing was saved.
+    // Writes scores.xml, once init has read it; false when nothing was saved,
+    // after a line on standard error that names the file and the reason
+    // when the save itself failed.
     bool save_scores();
 
     // Rules of play on the working level.
@@ -106,7 +108,7 @@ public:
     // deadline, -1 when no event can come. The menu, chooser and help share
     // one loop: it waits, follows a resize, and lets the screen answer.
     int32_t wait_for_event(SDL_Event& event, std::optional<Uint32> deadline = std::nullopt);
-    bool run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer);
+    void run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer);
     int32_t play();
     int32_t menu();
     void draw_menu(int32_t selection);

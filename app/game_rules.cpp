@@ -12,7 +12,8 @@ int32_t TGame::start_level(int32_t index) {
 
     if (level_nr >= 0)
         level.release();
-    level.copy_from(*source);
+    if (level.copy_from(*source) != 0)
+        return -1;
     level_nr = index;
     history.clear();
     pushes = 0;

@@ -1,7 +1,6 @@
 # Fuzz targets for the level reader, the importer and the score store, built
 # with clang's libFuzzer in a build directory of their own:
-#   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCRATORIA_FUZZ=ON \
-#     -DCRATORIA_TESTS=OFF -DCRATORIA_BENCHMARKS=OFF
+#   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCRATORIA_FUZZ=ON
 #   cmake --build build-fuzz --target fuzz_level_reader fuzz_import fuzz_score_store
 # The ordinary build never sees them: libFuzzer comes only with clang.
 option(CRATORIA_FUZZ "Build the libFuzzer targets (needs clang)" OFF)

@@ -81,8 +81,9 @@ void TLevel::mark_outside() {
     }
 }
 
+// A level without a grid has no target left, but nothing was solved there.
 bool TLevel::is_solved() const {
     const int32_t* first = cells.get();
     const int32_t* end = first + static_cast<int64_t>(width) * height;
-    return std::find(first, end, CELL_TARGET) == end;
+    return first && std::find(first, end, CELL_TARGET) == end;
 }

@@ -18,8 +18,8 @@ enum : int32_t {
 
 // The largest grid a level may have; anything larger is refused unallocated.
 constexpr int64_t LEVEL_MAX_CELLS = 16777216;
-// The longest line worth keeping from a level file: a longer row leaves no
-// room for the three rows every grid needs.
+// The longest row a level can have: a longer one leaves no room for the
+// three rows every grid needs.
 constexpr int64_t LEVEL_MAX_LINE = LEVEL_MAX_CELLS / 3;
 
 class TLevel {

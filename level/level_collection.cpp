@@ -2,8 +2,11 @@
 #include "level/level_collection.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <iostream>
+#include <string_view>
+
+#include "level/text_file.h"
 
 namespace {
 
@@ -28,28 +31,6 @@ int32_t cell_of(char c) {
     }
 }
 
-// Reads one line into line without its line end, LF or CR LF. Only the
-// first LEVEL_MAX_LINE bytes are kept, as a longer row can never fit a grid;
-// length is the line's whole length. False when the file ended (or failed)
-// before a line feed. One thread reads a file, so its bytes are taken
-// without a lock each.
-bool read_line(std::FILE* file, std::string& line, int64_t& length) {
-    line.clear();
-    length = 0;
-    int c = EOF, last = EOF;
-    while ((c = getc_unlocked(file)) != EOF && c != '\n') {
-        if (length < LEVEL_MAX_LINE)
-            line.push_back(static_cast<char>(c));
-        ++length;
-        last = c;
-    }
-    if (c == '\n' && last == '\r') {
-        --length;
-        line.resize(static_cast<size_t>(std::min(length, LEVEL_MAX_LINE)));
-    }
-    return c == '\n';
-}
-
 // The states of the format over the lines of one file, and the checks of
 // every level as it is completed.
 struct TLevelReader {
@@ -70,7 +51,8 @@ struct TLevelReader {
     bool too_large = false;
     int64_t error_count = 0;
 
-    void take_line(const std::string& line, int64_t length) {
+    void take_line(std::string_view line) {
+        const int64_t length = static_cast<int64_t>(line.size());
         if (state == BETWEEN_LEVELS && length > 0 && line[0] == ';') {
             // Only a file of many gigabytes reaches the end of a level number.
             number = static_cast<int32_t>(std::min<int64_t>(++header_count, INT32_MAX));
@@ -78,10 +60,10 @@ struct TLevelReader {
             state = TITLE;
         } else if (state == TITLE) {
             if (length > 0 && line[0] == '\'')
-                title = line;
+                title = std::string(line);
             state = BEFORE_ROWS;
         } else if ((state == BEFORE_ROWS || state == IN_ROWS) && length > 0) {
-            add_row(line, length);
+            add_row(line);
             state = IN_ROWS;
         } else if (state == IN_ROWS) {
             complete_level();
@@ -89,11 +71,13 @@ struct TLevelReader {
         }
     }
 
-    void add_row(const std::string& line, int64_t length) {
+    void add_row(std::string_view line) {
         ++row_count;
-        width = std::max(width, length);
-        // A quotient rather than a product, so that no file can overflow it.
-        too_large = too_large || length > LEVEL_MAX_LINE || width > LEVEL_MAX_CELLS / row_count;
+        width = std::max(width, static_cast<int64_t>(line.size()));
+        // A quotient rather than a product, so that no file can overflow it;
+        // a grid has at least three rows, so one row can be too long alone.
+        // Once too large, a level stays so, as its width only grows.
+        too_large = width > LEVEL_MAX_CELLS / std::max<int64_t>(row_count, 3);
         if (!too_large)
             rows.append(line).push_back('\n');
     }
@@ -172,31 +156,6 @@ struct TLevelReader {
     }
 };
 
-// Reads the open file to its end into the collection and closes it.
-int32_t read_all(TLevelCollection& collection, std::FILE* file, const std::string& name, std::ostream& errors) {
-    collection.name = name;
-    TLevelReader reader(collection, errors);
-    std::string line;
-    int64_t length = 0;
-    while (read_line(file, line, length))
-        reader.take_line(line, length);
-    // A directory opens but cannot be read; the level a failed read
-    // interrupts is incomplete and dropped. Otherwise the text behind the
-    // last line feed is one more line, and the end of the file reads as an
-    // empty line, which completes a level still in rows.
-    const bool read_failed = std::ferror(file);
-    std::fclose(file);
-    if (read_failed) {
-        reader.report("read error");
-    } else {
-        reader.take_line(line, length);
-        reader.take_line("", 0);
-    }
-    if (reader.error_count > IMPORT_MESSAGE_LIMIT)
-        reader.report(std::to_string(reader.error_count - IMPORT_MESSAGE_LIMIT) + " more errors not shown");
-    return reader.error_count == 0 && !read_failed ? 0 : -2;
-}
-
 }  // namespace
 
 int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name) {
@@ -206,20 +165,35 @@ int32_t TLevelCollection::import(const std::string& directory, const std::string
 int32_t TLevelCollection::import(const std::string& directory, const std::string& file_name, std::ostream& errors) {
     clear();
     const std::string path = directory + file_name;
-    // Binary, so that line ends are ours to judge on every platform.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        errors << ("Error: Could not open level file ( " + path + ")\n");
+    const std::optional<std::string> text = read_text_file(path, LEVEL_MAX_FILE_SIZE);
+    if (!text) {
+        errors << ("Error: Could not open level file ( " + path + ")" + (errno == EFBIG ? ": larger than 64 MB" : "") +
+                   "\n");
         errors.flush();
         return -1;
     }
-    return read_all(*this, file, file_name, errors);
+    return import_text(*text, file_name, errors);
 }
 
+// Line ends are LF or CR LF. The text behind the last line feed is one more
+// line, and the end of the text reads as an empty line, which completes a
+// level still in rows.
 int32_t TLevelCollection::import_text(const std::string& text, const std::string& text_name, std::ostream& errors) {
     clear();
-    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    return file ? read_all(*this, file, text_name, errors) : -1;
+    name = text_name;
+    TLevelReader reader(*this, errors);
+    for (size_t begin = 0; begin <= text.size();) {
+        const size_t end = std::min(text.find('\n', begin), text.size());
+        std::string_view line(text.data() + begin, end - begin);
+        if (end < text.size() && !line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        reader.take_line(line);
+        begin = end + 1;
+    }
+    reader.take_line("");
+    if (reader.error_count > IMPORT_MESSAGE_LIMIT)
+        reader.report(std::to_string(reader.error_count - IMPORT_MESSAGE_LIMIT) + " more errors not shown");
+    return reader.error_count == 0 ? 0 : -2;
 }
 
 void TLevelCollection::clear() {

@@ -54,15 +54,15 @@ bool direction_delta(int32_t direction, int32_t& dx, int32_t& dy) {
     }
 }
 
-void TPlayLevel::copy_from(const TLevel& source) {
-    if (create(source.width, source.height) == 0) {
-        const int64_t count = static_cast<int64_t>(width) * height;
-        std::copy(source.cells.get(), source.cells.get() + count, cells.get());
-    }
+int32_t TPlayLevel::copy_from(const TLevel& source) {
+    if (create(source.width, source.height) != 0)
+        return -1;
+    std::copy(source.cells.get(), source.cells.get() + static_cast<int64_t>(width) * height, cells.get());
     set_number(source.number);
     set_name(source.name);
     keeper_x = source.start_x;
     keeper_y = source.start_y;
+    return 0;
 }
 
 int32_t TPlayLevel::move(int32_t dx, int32_t dy) {

@@ -37,9 +37,10 @@ bool direction_delta(int32_t direction, int32_t& dx, int32_t& dy);
 
 class TPlayLevel : public TLevel {
 public:
-    // Copies grid, number and name and puts the keeper on the start.
+    // Copies grid, number and name and puts the keeper on the start: 0, or
+    // -1 when the copy's grid cannot be made, and nothing else changes.
     // The copy's earlier cells must have been released.
-    void copy_from(const TLevel& source);
+    int32_t copy_from(const TLevel& source);
 
     // One step of the keeper: MOVE_STEPPED, MOVE_PUSHED or a refusal code.
     int32_t move(int32_t dx, int32_t dy);

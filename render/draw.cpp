@@ -8,9 +8,6 @@
 #include "app/game.h"
 #include "render/layout.h"
 
-const char* const version_line = "Cratoria " CRATORIA_VERSION " - a box-pushing puzzle game";
-const char* const credit_line = "by the Cratoria team";
-
 namespace {
 
 constexpr int32_t TEXT_MARGIN = 20;

@@ -1,21 +1,8 @@
 // One TrueType font at one size, and the drawing of one line of text.
 #include "render/font.h"
 
-#include <sys/stat.h>
-
-namespace {
-
-constexpr SDL_Color TEXT_WHITE = {255, 255, 255, 0};
-constexpr SDL_Color TEXT_BLACK = {0, 0, 0, 0};
-
-// Opening a fifo would block until something writes to it, and a directory
-// is no font either.
-bool is_regular_file(const char* file_name) {
-    struct stat status;
-    return stat(file_name, &status) == 0 && S_ISREG(status.st_mode);
-}
-
-}  // namespace
+#include "level/text_file.h"
+#include "render/layout.h"
 
 int32_t TFont::open(const char* file_name, int32_t point_size) {
     close();
@@ -23,7 +10,7 @@ int32_t TFont::open(const char* file_name, int32_t point_size) {
         font = TTF_OpenFont(file_name, point_size);
     if (!font)
         return -1;
-    color = TEXT_WHITE;
+    color = COLOR_WHITE;
     return 0;
 }
 
@@ -65,7 +52,7 @@ void TFont::draw_text(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, SD
 }
 
 void TFont::draw_text_solid(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, const char* text) const {
-    draw_text(surface, x, y, fg, TEXT_BLACK, TEXT_SOLID, ALIGN_LEFT, text);
+    draw_text(surface, x, y, fg, COLOR_BLACK, TEXT_SOLID, ALIGN_LEFT, text);
 }
 
 void TFont::draw_text_shaded(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, SDL_Color bg,
@@ -74,14 +61,14 @@ void TFont::draw_text_shaded(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color
 }
 
 void TFont::draw_text_blended(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, const char* text) const {
-    draw_text(surface, x, y, fg, TEXT_BLACK, TEXT_BLENDED, ALIGN_LEFT, text);
+    draw_text(surface, x, y, fg, COLOR_BLACK, TEXT_BLENDED, ALIGN_LEFT, text);
 }
 
 void TFont::draw_text_plain(SDL_Surface* surface, Sint16 x, Sint16 y, const char* text) const {
-    draw_text(surface, x, y, color, TEXT_BLACK, TEXT_BLENDED, ALIGN_LEFT, text);
+    draw_text(surface, x, y, color, COLOR_BLACK, TEXT_BLENDED, ALIGN_LEFT, text);
 }
 
 void TFont::draw_text_aligned(SDL_Surface* surface, Sint16 x, Sint16 y, SDL_Color fg, int32_t align,
                               const char* text) const {
-    draw_text(surface, x, y, fg, TEXT_BLACK, TEXT_BLENDED, align, text);
+    draw_text(surface, x, y, fg, COLOR_BLACK, TEXT_BLENDED, align, text);
 }

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include "level/text_file.h"
+
 namespace {
 
 // More than any picture the game ships, few enough that a 1-bit file cannot
@@ -25,9 +27,8 @@ uint32_t little_endian(const unsigned char* bytes, int size) {
 // size. So we look at what it would believe before it sees the file; the
 // loader itself refuses what is not a BMP at all or is cut short.
 bool header_is_believable(const std::string& file_name) {
-    // Opening a fifo would wait for a writer; a directory is no picture.
     struct stat status;
-    if (stat(file_name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!is_regular_file(file_name) || stat(file_name.c_str(), &status) != 0)
         return false;
     // The file header and the part of the info header we look at; what a
     // short file leaves out reads as zero and fails the checks below.

@@ -10,6 +10,6 @@ constexpr SDL_Color COLOR_RED = {255, 0, 0, 0};
 constexpr SDL_Color COLOR_GREY = {128, 128, 128, 0};
 
 // Shown in the status panel of the menu, chooser and help screens.
-extern const char* const version_line;
+constexpr const char* version_line = "Cratoria " CRATORIA_VERSION " - a box-pushing puzzle game";
 // The header's right-hand text.
-extern const char* const credit_line;
+constexpr const char* credit_line = "by the Cratoria team";

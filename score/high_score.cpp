@@ -1,24 +1,33 @@
 // The best-score store: look-ups, records, and reading and writing scores.xml with TinyXML.
 #include "score/high_score.h"
 
+#include <cerrno>
+
 #include <tinyxml.h>
 
+#include "level/text_file.h"
 #include "score/score_file.h"
 #include "score/score_text.h"
 
 namespace {
 
+enum TScoreRead {
+    SCORE_READ_OK,
+    SCORE_READ_MISSING,
+    SCORE_READ_FAILED,
+};
+
 // Reads and parses the file; TinyXML never sees text that fails the check.
+// A missing file is told apart from one that exists and cannot be read.
 TScoreRead load_document(const std::string& file_name, TiXmlDocument& document) {
-    std::string text;
-    TScoreRead state = read_score_file(file_name, SCORE_MAX_FILE_SIZE, text);
-    if (state != SCORE_READ_OK) {
-        return state;
+    const std::optional<std::string> text = read_text_file(file_name, SCORE_MAX_FILE_SIZE);
+    if (!text) {
+        return errno == ENOENT ? SCORE_READ_MISSING : SCORE_READ_FAILED;
     }
-    if (!is_safe_score_text(text)) {
+    if (!is_safe_score_text(*text)) {
         return SCORE_READ_FAILED;
     }
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    document.Parse(text->c_str(), nullptr, TIXML_ENCODING_UTF8);
     return document.Error() ? SCORE_READ_FAILED : SCORE_READ_OK;
 }
 

@@ -1,4 +1,4 @@
-// scores.xml on disk: reading it whole within a size limit, and replacing it in one atomic step.
+// scores.xml on disk: replacing it in one atomic step.
 #include "score/score_file.h"
 
 #include <cerrno>
@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "level/text_file.h"
 
 namespace {
 
@@ -80,27 +82,6 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
 
 }  // namespace
 
-TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text) {
-    // Non-blocking, so that a pipe put in the file's place cannot stall the
-    // start; anything but a regular file is refused right after.
-    int fd = ::open(file_name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return errno == ENOENT ? SCORE_READ_MISSING : SCORE_READ_FAILED;
-    }
-    struct stat status;
-    ssize_t got = -1;
-    text.clear();
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && size_t(status.st_size) <= max_size) {
-        char buffer[65536];
-        // The file may grow while it is read.
-        while ((got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() + size_t(got) <= max_size) {
-            text.append(buffer, size_t(got));
-        }
-    }
-    ::close(fd);
-    return got == 0 ? SCORE_READ_OK : SCORE_READ_FAILED;
-}
-
 bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old) {
     std::string target;
     if (!resolve_target(file_name, target)) {
@@ -110,11 +91,7 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
     bool exists = ::stat(target.c_str(), &status) == 0;
     // A directory in the file's place is left alone, and a file made
     // read-only is not replaced behind its owner's back.
-    if (exists && !S_ISREG(status.st_mode)) {
-        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    if (exists && ::access(target.c_str(), W_OK) != 0) {
+    if (exists && (!is_regular_file(target) || ::access(target.c_str(), W_OK) != 0)) {
         return false;
     }
     std::string temp = target + TEMP_SUFFIX;

@@ -1,18 +1,7 @@
-// scores.xml on disk: read whole within a size limit, replaced so that it is never left half written.
+// scores.xml on disk: replaced so that it is never left half written.
 #pragma once
 
-#include <cstddef>
 #include <string>
-
-enum TScoreRead {
-    SCORE_READ_OK,
-    SCORE_READ_MISSING,
-    SCORE_READ_FAILED,
-};
-
-// The whole content of a regular file of at most max_size bytes. A missing
-// file is told apart from one that exists and cannot be read.
-TScoreRead read_score_file(const std::string& file_name, size_t max_size, std::string& text);
 
 // Replaces the file with the text through "<file>.tmp" beside it (beside the
 // link's target when the file is a symbolic link, which stays a link), so a

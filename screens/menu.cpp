@@ -49,9 +49,9 @@ int32_t TGame::menu() {
     draw_menu(selection);
     flip();
 
+    // Whatever ends the menu but Start, a queue that can no longer be read
+    // included, is quit.
     int32_t result = MENU_RESULT_QUIT;
-    // A queue that can no longer be waited on would never bring a key: the
-    // menu then ends as if quit was chosen, so the scores are still saved.
     run_screen([&](const SDL_Event& event) {
         if (event.type == SDL_QUIT)
             return SCREEN_LEAVE;

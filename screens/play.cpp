@@ -1,11 +1,6 @@
 // The play screen: its keys, the key repeat of a held cursor key, the history, and best results.
 #include "app/game.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
 #include "render/layout.h"
 
 namespace {
@@ -75,12 +70,9 @@ void finish_level(TGame& game) {
         game.highscore.set_score(game.collection->name, game.level.number, TScore{moves, game.pushes});
         // Saved now rather than only at shutdown: a kill, a crash or a failed
         // video mode later in the run must not take a solved level with it.
-        if (!game.save_scores()) {
-            const char* reason = strerror(errno);
-            std::error_code error;
-            fprintf(stderr, "Error: could not save %s: %s\n", std::filesystem::absolute(SCORES_FILE, error).c_str(),
-                    reason);
-        }
+        // A failed save has said so itself, and the record stays in memory
+        // for the next one.
+        game.save_scores();
     }
     game.delay(PLAY_SOLVED_PAUSE);
     start_next_level(game);

@@ -64,18 +64,22 @@ int32_t TGame::wait_for_event(SDL_Event& event, std::optional<Uint32> deadline) 
     return taken;
 }
 
-bool TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer) {
+void TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer) {
     for (;;) {
         SDL_Event event;
+        // A queue that can no longer be read would never bring a key. The
+        // screen ends as if left, which no caller needs told apart: the
+        // chooser and help go back to the menu, whose own loop then ends as
+        // quit does, so the game still shuts down in order.
         if (wait_for_event(event) != 1)
-            return false;
+            return;
         if (event.type == SDL_VIDEORESIZE) {
             resize(event.resize.w, event.resize.h);
             draw_frame();
         }
         switch (answer(event)) {
         case SCREEN_LEAVE:
-            return true;
+            return;
         case SCREEN_FLIP:
             flip();
             break;

@@ -10,7 +10,7 @@ build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCRATORIA_FUZZ=ON -DCRATORIA_TESTS=OFF -DCRATORIA_BENCHMARKS=OFF >/dev/null
+    -DCRATORIA_FUZZ=ON -DCRATORIA_AUTHORING=OFF >/dev/null
 cmake --build "$build_dir" -j "$(nproc)" --target fuzz_level_reader fuzz_import fuzz_score_store >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cratoria-fuzz.XXXXXX")

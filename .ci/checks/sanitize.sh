@@ -9,7 +9,7 @@ cd "$repo"
 build_dir=${SANITIZE_BUILD_DIR:-build-asan}
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRATORIA_SANITIZE=ON \
-    -DCRATORIA_BENCHMARKS=OFF >/dev/null
+    -DCRATORIA_AUTHORING=ON -DCRATORIA_TESTS=ON -DCRATORIA_BENCHMARKS=OFF >/dev/null
 cmake --build "$build_dir" -j "$(nproc)" >/dev/null
 
 reports=$(mktemp -d "${TMPDIR:-/tmp}/cratoria-sanitize.XXXXXX")

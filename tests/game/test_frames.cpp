@@ -41,8 +41,15 @@ struct Scene {
 }  // namespace
 
 // After a deliberate change of the picture, run the test with
-// CRATORIA_RECORD_FRAMES=1 to record the frames anew, and look at them.
+// CRATORIA_RECORD_FRAMES=1 to record the frames anew. Every frame that
+// differs from its record is kept as a picture beside the test log, to be
+// looked at, and named in the failure unless it is being recorded.
 TEST_F(GameTest, EveryScreenLooksAsRecorded) {
+    const bool recording = std::getenv("CRATORIA_RECORD_FRAMES") != nullptr;
+    const std::string recorded = std::string(SOURCE_DIR) + "/tests/data/game/frames.txt";
+    const std::string record = "\n" + read_file(recorded);
+    const std::string pictures = std::string(BINARY_DIR) + "/Testing/Temporary/";
+    fs::create_directories(pictures);
     write_file("levels/default", LEVELS);
     write_file("scores.xml", "<Collection name=\"default\"><Level nr=\"2\" moves=\"7\" pushes=\"2\"/></Collection>");
     start_game();
@@ -103,10 +110,17 @@ TEST_F(GameTest, EveryScreenLooksAsRecorded) {
         // for the next one.
         for (SDL_Event rest; SDL_PollEvent(&rest);) {
         }
-        frames += std::string(scene.name) + ": " + checksum(game->screen) + "\n";
+        const std::string frame = std::string(scene.name) + ": " + checksum(game->screen) + "\n";
+        frames += frame;
+        if (record.find("\n" + frame) == std::string::npos) {
+            const std::string picture = pictures + "frame " + scene.name + ".bmp";
+            SDL_SaveBMP(game->screen, picture.c_str());
+            if (!recording)
+                ADD_FAILURE() << "differs from its record: " << picture;
+        }
     }
-    const std::string recorded = std::string(SOURCE_DIR) + "/tests/data/game/frames.txt";
-    if (std::getenv("CRATORIA_RECORD_FRAMES"))
+    if (recording)
         write_file(recorded, frames);
-    EXPECT_EQ(read_file(recorded), frames);
+    else
+        EXPECT_EQ(record, "\n" + frames);
 }

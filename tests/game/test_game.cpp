@@ -75,3 +75,17 @@ TEST_F(GameTest, TheLargestTilesThatFitTheBoardAreaAreChosen) {
         EXPECT_EQ(h < 690 ? 40 : 50, game->skin->tile_width) << h;
     }
 }
+
+// A missing background is said and skipped: the board area keeps its dark
+// grey fill, and the bands around it stay black.
+TEST_F(GameTest, WithoutABackgroundTheBoardAreaIsDarkGrey) {
+    write_file("levels/default", TINY);
+    fs::remove("gfx/back.bmp");
+    testing::internal::CaptureStderr();
+    start_game();
+    EXPECT_EQ("load_image: error opening gfx/back.bmp\n", testing::internal::GetCapturedStderr());
+    game->clear_screen();
+    game->draw_background();
+    EXPECT_EQ((std::vector<Uint32>{0, 0x141414, 0x141414, 0}),
+              (std::vector<Uint32>{pixel(0, 49), pixel(0, 50), pixel(799, 559), pixel(799, 560)}));
+}

@@ -110,22 +110,29 @@ TEST_F(PlayTest, LevelKeysUndoAndResize) {
     EXPECT_EQ(2, queued_events());
 }
 
-// A save that fails says where and why, and the solved level stays in
+// A save that fails says where and why, once, and the solved level stays in
 // memory, which the failed mode saves before the process ends. The dummy
-// driver refuses a window of negative size, as a real one may refuse any mode.
+// driver refuses a window of negative size, as a real one may refuse any
+// mode. The save at shutdown says so too when it fails.
 TEST_F(PlayTest, AFailedSaveOrVideoModeKeepsTheScores) {
+    const std::string failed =
+        "Error: could not save " + (fs::current_path() / "scores.xml").string() + ": Is a directory\n";
     fs::create_directory("scores.xml");
     start(THREE_LEVELS);
     press({SDLK_n, RIGHT, SDLK_q});
     testing::internal::CaptureStderr();
     game->play();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Error: could not save " + (fs::current_path() / "scores.xml").string() + ": Is a directory\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), failed);
     fs::remove("scores.xml");
     push(event(SDL_VIDEORESIZE, -1, -1));
     EXPECT_EXIT((dup2(2, 1), game->play()), ::testing::ExitedWithCode(41), "^SDL error: .+\n$");
     const std::string saved = read_file("scores.xml");
     EXPECT_NE(std::string::npos, saved.find("<Level nr=\"2\" moves=\"1\" pushes=\"1\" />")) << saved;
+    fs::remove("scores.xml");
+    fs::create_directory("scores.xml");
+    testing::internal::CaptureStderr();
+    end_game();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), failed);
 }
 
 // Solved in 30 moves and 8 pushes: eleven times down and up, then the box

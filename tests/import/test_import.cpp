@@ -190,7 +190,7 @@ TEST(ImportHostile, RefusedWithinBounds) {
         const char* message;
     } CASES[] = {
         {"picture.png", 65, "not a level collection: it holds binary data"},
-        {"sparse", 65, "not a level collection: it holds binary data"},
+        {"sparse", 65, "not a level collection: a file of more than 64 MB"},
         {"packed.sok", 65, "its levels together are larger than the game allows"},
         {"deep.slc", 65, "not a level collection: XML nested more than 32 deep"},
         {"attributes.slc", 65, "not a level collection: XML with too many elements or attributes"},

@@ -42,7 +42,7 @@ TEST(LevelGrid, WorkingCopySharesNothingAndIsSolvedWithoutEmptyTargets) {
     source.set_number(7);
     source.set_name("'Seven");
     TPlayLevel copy;
-    copy.copy_from(source);
+    ASSERT_EQ(copy.copy_from(source), 0);
     EXPECT_EQ(grid_text(copy, copy.keeper_x, copy.keeper_y), (Rows{"######", "# *. #", "#  + #", "######"}));
     EXPECT_EQ(std::to_string(copy.number) + copy.name, "7'Seven");
     copy.set(3, 1, CELL_BOX_ON_TARGET);
@@ -51,4 +51,9 @@ TEST(LevelGrid, WorkingCopySharesNothingAndIsSolvedWithoutEmptyTargets) {
     EXPECT_TRUE(copy.is_solved());
     EXPECT_EQ(source.get(3, 1), CELL_TARGET);
     EXPECT_FALSE(source.is_solved());
+    // A grid the copy cannot make is refused, and without a grid nothing is solved.
+    source.width = 2;
+    TPlayLevel refused;
+    EXPECT_EQ(refused.copy_from(source), -1);
+    EXPECT_FALSE(refused.is_solved());
 }

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <tuple>
 
+#include <unistd.h>
+
 #include "level/level_collection.h"
 #include "tests/level/grid_text.h"
 #include "tests/support/child.h"
@@ -115,10 +117,13 @@ TEST(LevelReader, FilesThatCannotBeRead) {
     EXPECT_EQ(collection.name, "kept");
     EXPECT_TRUE(collection.levels.empty());
     std::filesystem::create_directory(dir / "folder");
-    EXPECT_EQ(collection.import(dir.path + "/", "folder", messages), -2);
-    const std::string not_opened = "Error: Could not open level file ( no/such/file)\n";
-    EXPECT_EQ(log.flushed,
-              (std::vector<std::string>{not_opened, not_opened + "TLevelCollection.import: folder: read error\n"}));
+    EXPECT_EQ(collection.import(dir.path + "/", "folder", messages), -1);
+    write_file(dir / "huge", "");
+    ASSERT_EQ(truncate((dir / "huge").c_str(), LEVEL_MAX_FILE_SIZE + 1), 0);
+    EXPECT_EQ(collection.import(dir.path + "/", "huge", messages), -1);
+    EXPECT_EQ(collection.name, "kept");
+    EXPECT_EQ(log.str(), "Error: Could not open level file ( no/such/file)\nError: Could not open level file ( " +
+                             dir / "folder)\nError: Could not open level file ( " + dir / "huge): larger than 64 MB\n");
 }
 
 TEST(LevelReader, HugeAndDamagedFilesWithinBounds) {
@@ -138,8 +143,11 @@ TEST(LevelReader, HugeAndDamagedFilesWithinBounds) {
         std::string tail, expected;
     } const cases[] = {
         {"", noise, 10, "", ""},
-        {"", std::string(1 << 20, 'x'), 100, "\n;\n'" + std::string(1 << 20, 'x') + "\n" + MINI, "0 1 1\n"},
-        {";\n\n", std::string(1 << 20, '#'), 100, "\n#\n#\n", "-2 0 0\n" + too_large},
+        {"", std::string(1 << 20, 'x'), 60, "\n;\n'" + std::string(1 << 20, 'x') + "\n" + MINI, "0 1 1\n"},
+        // A row too long for any grid makes its level too large, whatever
+        // rows follow it, and however few.
+        {";\n\n", std::string(1 << 20, '#'), 6, "\n#\n#\n", "-2 0 0\n" + too_large},
+        {";\n\n#" + line + "\n#@$.#\n", "", 0, "", "-2 0 0\n" + too_large},
         {"", "; a level\n\n" + MINI + "\n", 100000, "", "0 100000 100000\n"},
         // The longest line that can still be a row, and one byte more.
         {";\n\n" + line + "\n#@$." + std::string(line.size() - 5, ' ') + "#\n", "", 0, line,

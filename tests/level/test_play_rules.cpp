@@ -14,16 +14,25 @@ const std::vector<std::tuple<Rows, std::string, std::vector<int32_t>, Rows>> PLA
     // Off the grid, onto outside, into a wall, a box into a wall, an unknown cell.
     {{"_#####", "_#$$ #", "@ $#.#", "_?.  #", "_#####"},
      "lururd",
-     {-2, -2, 0, -2, -3, -10},
+     {MOVE_BLOCKED, MOVE_BLOCKED, MOVE_STEPPED, MOVE_BLOCKED, MOVE_BOX_BLOCKED, MOVE_UNKNOWN_CELL},
      {"_#####", "_#$$ #", " @$#.#", "_?.  #", "_#####"}},
-    {{"#####", "#@$$#", "#####"}, "r", {-3}, {"#####", "#@$$#", "#####"}},
-    {{"###", "#@$", "#._"}, "rdr", {-3, 0, -2}, {"###", "# $", "#+_"}},
+    {{"#####", "#@$$#", "#####"}, "r", {MOVE_BOX_BLOCKED}, {"#####", "#@$$#", "#####"}},
+    {{"###", "#@$", "#._"}, "rdr", {MOVE_BOX_BLOCKED, MOVE_STEPPED, MOVE_BLOCKED}, {"###", "# $", "#+_"}},
     // A box leaves its target behind and lands on another; the keeper walks over targets.
-    {{"#######", "#@*  .#", "#######"}, "rrrlll", {256, 256, 256, 0, 0, 0}, {"#######", "#@.  *#", "#######"}},
+    {{"#######", "#@*  .#", "#######"},
+     "rrrlll",
+     {MOVE_PUSHED, MOVE_PUSHED, MOVE_PUSHED, MOVE_STEPPED, MOVE_STEPPED, MOVE_STEPPED},
+     {"#######", "#@.  *#", "#######"}},
     // A plain step back leaves the box ahead; a push taken back where no box
     // stands ahead only moves the keeper.
-    {{"######", "# @*.#", "######"}, "rRlr>UL", {256, 0, 0, 0, 0, -2, 0}, {"######", "# @*.#", "######"}},
-    {{"###", "#@#", "#$#", "#.#", "###"}, "dDd", {256, 0, 256}, {"###", "# #", "#@#", "#*#", "###"}},
+    {{"######", "# @*.#", "######"},
+     "rRlr>UL",
+     {MOVE_PUSHED, MOVE_STEPPED, MOVE_STEPPED, MOVE_STEPPED, MOVE_STEPPED, MOVE_BLOCKED, MOVE_STEPPED},
+     {"######", "# @*.#", "######"}},
+    {{"###", "#@#", "#$#", "#.#", "###"},
+     "dDd",
+     {MOVE_PUSHED, MOVE_STEPPED, MOVE_PUSHED},
+     {"###", "# #", "#@#", "#*#", "###"}},
 };
 
 }  // namespace

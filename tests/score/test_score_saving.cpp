@@ -53,6 +53,7 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
         repeated("<Collection name=\"default\"/>", BIG - 2) + "\xE2\x82",
         GOOD + '\0' + GOOD,
         "<Collection name=\"\xFF\"/>",
+        "<Collection name=\"&#;\"/>",
         repeated("<a>&#</a>&#1;", BIG),
         GOOD + std::string(BIG, ' '),
     };
@@ -70,9 +71,11 @@ TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
         EXPECT_WITHIN_BOUNDS(result);
         write_file(file + ".tmp", "half a save");
         THighScore next_run;
-        EXPECT_TRUE(next_run.read_from_xml(file) && next_run.write_to_xml(file));
+        EXPECT_TRUE(next_run.read_from_xml(file));
         EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+        EXPECT_TRUE(next_run.write_to_xml(file));
         EXPECT_TRUE(read_file(file) == GOOD && read_file(file + ".bak") == text) << text.substr(0, 40);
+        EXPECT_FALSE(std::filesystem::exists(file + ".bak.1"));
     }
 }
 
@@ -93,8 +96,9 @@ TEST(ScoreSaving, EachUnreadableFileKeepsABackupOfItsOwn) {
     EXPECT_EQ(read_file(file + ".bak") + read_file(file + ".bak.8") + read_file(file + ".bak.9"), "<0<8<11");
 }
 
-// A full disk, which a file size limit stands for, a read-only file and a
-// directory in the file's place.
+// A full disk, which a file size limit stands for, a read-only file, a
+// directory in the file's place and a link that leads back to itself; the
+// save says why it failed.
 TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
     TScratchDir dir;
     const std::string file = dir / "scores.xml";
@@ -110,12 +114,18 @@ TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
     std::filesystem::create_directory(file);
     THighScore store;
     EXPECT_FALSE(store.read_from_xml(file) || store.write_to_xml(file));
+    std::filesystem::create_symlink("loop", dir / "loop");
+    errno = 0;
+    EXPECT_FALSE(store.write_to_xml(dir / "loop"));
+    EXPECT_EQ(errno, ELOOP);
 }
 
 // A link stays a link: the file it leads to is replaced with its permissions
-// kept (and its owner's right to read and write it), or created.
+// kept (and its owner's right to read and write it), or created as any new
+// file is, readable and writable by all but what the umask takes away.
 TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
     TScratchDir dir;
+    const mode_t mask = umask(022);
     write_file(dir / "kept.xml", "");
     ASSERT_EQ(chmod((dir / "kept.xml").c_str(), 0204), 0);
     for (const std::string target : {"kept.xml", "new.xml"}) {
@@ -129,7 +139,9 @@ TEST(ScoreSaving, ASymbolicLinkLeadsTheSaveToItsTarget) {
         EXPECT_TRUE(std::filesystem::is_symlink(dir / "scores.xml"));
         EXPECT_EQ(read_file(dir / target), GOOD);
     }
+    umask(mask);
     EXPECT_EQ(std::filesystem::status(dir / "kept.xml").permissions(), std::filesystem::perms(0604));
+    EXPECT_EQ(std::filesystem::status(dir / "new.xml").permissions(), std::filesystem::perms(0644));
     EXPECT_FALSE(std::filesystem::exists(dir / "planted"));
 }
 

@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+#include <optional>
 #include <sstream>
 
 #include "level/level.h"
 #include "level/level_collection.h"
+#include "level/text_file.h"
 #include "tools/import/latin1.h"
 
 namespace {
@@ -516,69 +516,39 @@ bool read_xml(std::string text, TSource& source, std::string& error) {
     return true;
 }
 
-struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Reads the file as the text family, or as XML when its first text is a tag.
-// Lines are read in chunks and kept only up to the longest row a level can
-// have, so no file makes one line take more memory than that.
 int32_t read_source(const std::string& path, TSource& source, std::string& error) {
-    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = std::string("cannot open it: ") + std::strerror(errno);
-        return IMPORT_NO_INPUT;
+    std::optional<std::string> text = read_text_file(path, LEVEL_MAX_FILE_SIZE);
+    if (!text) {
+        const int reason = errno;
+        error = reason == EFBIG
+                    ? "not a level collection: a file of more than 64 MB"
+                    : (reason == EISDIR ? "cannot read it: " : "cannot open it: ") + std::string(std::strerror(reason));
+        return reason == EFBIG ? IMPORT_NOT_LEVELS : IMPORT_NO_INPUT;
     }
-    TTextCollection text(source);
-    std::string line;
-    std::string xml;
-    bool is_xml = false;
-    std::vector<char> buffer(1 << 16);
-    for (size_t got = buffer.size(), chunk = 0; got == buffer.size() && !source.full; ++chunk) {
-        got = std::fread(buffer.data(), 1, buffer.size(), file.get());
-        if (std::ferror(file.get())) {
-            error = std::string("cannot read it: ") + std::strerror(errno);
-            return IMPORT_NO_INPUT;
-        }
-        if (std::memchr(buffer.data(), '\0', got)) {
-            error = "not a level collection: it holds binary data";
+    if (text->find('\0') != std::string::npos) {
+        error = "not a level collection: it holds binary data";
+        return IMPORT_NOT_LEVELS;
+    }
+    // A byte order mark, as editors on Windows write it, is no part of the
+    // text; an XML collection begins with a tag, perhaps after blanks.
+    const size_t start = text->compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    const size_t first = text->find_first_not_of(" \t\r\n", start);
+    if (first != std::string::npos && (*text)[first] == '<') {
+        if (text->size() - start > XML_MAX_SIZE) {
+            error = "not a level collection: an XML file of more than 16 MB";
             return IMPORT_NOT_LEVELS;
         }
-        // A byte order mark, as editors on Windows write it, is no part of
-        // the text; an XML collection begins with a tag, perhaps after blanks.
-        size_t start = 0;
-        if (chunk == 0) {
-            start = got >= 3 && std::memcmp(buffer.data(), BYTE_ORDER_MARK, 3) == 0 ? 3 : 0;
-            const std::string head(buffer.data() + start, got - start);
-            const size_t first = head.find_first_not_of(" \t\r\n");
-            is_xml = first != std::string::npos && head[first] == '<';
-        }
-        if (is_xml) {
-            if (xml.size() + got - start > XML_MAX_SIZE) {
-                error = "not a level collection: an XML file of more than 16 MB";
-                return IMPORT_NOT_LEVELS;
-            }
-            xml.append(buffer.data() + start, got - start);
-            continue;
-        }
-        for (size_t at = start; at < got && !source.full;) {
-            const char* begin = buffer.data() + at;
-            const char* end = static_cast<const char*>(std::memchr(begin, '\n', got - at));
-            const size_t size = end ? end - begin : got - at;
-            line.append(begin, std::min(size, static_cast<size_t>(LEVEL_MAX_LINE + 1) - line.size()));
-            at += size + 1;
-            if (end) {
-                text.take(line);
-                line.clear();
-            }
-        }
+        return read_xml(text->substr(start), source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
     }
-    if (is_xml)
-        return read_xml(std::move(xml), source, error) ? IMPORT_OK : IMPORT_NOT_LEVELS;
+    TTextCollection collection(source);
     // The last line may have no line end.
-    if (!line.empty())
-        text.take(line);
-    text.complete(false);
+    for (size_t at = start; at < text->size() && !source.full;) {
+        const size_t end = std::min(text->find('\n', at), text->size());
+        collection.take(text->substr(at, end - at));
+        at = end + 1;
+    }
+    collection.complete(false);
     return IMPORT_OK;
 }
 

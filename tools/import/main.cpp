@@ -1,4 +1,5 @@
 // cratoria-import: turns collection files as players have them into collections in the game's levels/ folder.
+#include <getopt.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "level/level_collection.h"
 #include "tools/import/import.h"
@@ -108,25 +110,35 @@ int main(int argc, char** argv) {
     std::string folder = "levels";
     std::string name;
     bool force = false;
-    bool options = true;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (options && arg == "--help") {
+    const option options[] = {
+        {"help", no_argument, nullptr, 'h'},
+        {"force", no_argument, nullptr, 'f'},
+        {"name", required_argument, nullptr, 'n'},
+        {"to", required_argument, nullptr, 't'},
+        {nullptr, 0, nullptr, 0},
+    };
+    for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
+        switch (choice) {
+        case 'h':
             std::cout << USAGE;
             return IMPORT_OK;
-        } else if (options && arg == "--force") {
+        case 'f':
             force = true;
-        } else if (options && arg == "--to" && i + 1 < argc) {
-            folder = argv[++i];
-        } else if (options && arg == "--name" && i + 1 < argc) {
-            name = argv[++i];
-        } else if (options && arg == "--") {
-            options = false;
-        } else {
-            files.push_back(arg);
+            break;
+        case 'n':
+            name = optarg;
+            break;
+        case 't':
+            folder = optarg;
+            break;
+        default:
+            // getopt_long has named the option it did not know or the value
+            // it missed.
+            std::cerr << USAGE;
+            return IMPORT_USAGE;
         }
     }
+    const std::vector<std::string> files(argv + optind, argv + argc);
     // A name with a "/" would put the collection somewhere else.
     if (files.empty() || (!name.empty() && files.size() > 1) || name.find('/') != std::string::npos || name == "." ||
         name == "..") {

@@ -1,8 +1,9 @@
 // cratoria_solve: proves every level of a collection solvable with the fewest pushes and prints one solution each.
+#include <getopt.h>
 #include <sys/resource.h>
 
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -18,23 +19,44 @@ int usage() {
     return 2;
 }
 
+// A limit is a number above 0 and nothing else: "abc", "5x" and "-1" are
+// refused rather than read as some other limit.
+template <typename Number>
+bool read_limit(const char* option, const char* text, Number& limit) {
+    const char* end = text + std::strlen(text);
+    const auto [stop, error] = std::from_chars(text, end, limit);
+    if (error == std::errc() && stop == end && limit > 0)
+        return true;
+    std::cerr << "cratoria_solve: " << option << " takes a number above 0, not \"" << text << "\"\n";
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TSolver solver;
-    std::string path;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
-            solver.time_limit = std::atof(argv[++i]);
-        else if (std::strcmp(argv[i], "--states") == 0 && i + 1 < argc)
-            solver.state_limit = std::atoll(argv[++i]);
-        else if (path.empty() && argv[i][0] != '-')
-            path = argv[i];
-        else
+    const option options[] = {
+        {"seconds", required_argument, nullptr, 's'},
+        {"states", required_argument, nullptr, 'n'},
+        {nullptr, 0, nullptr, 0},
+    };
+    for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
+        switch (choice) {
+        case 's':
+            if (!read_limit("--seconds", optarg, solver.time_limit))
+                return usage();
+            break;
+        case 'n':
+            if (!read_limit("--states", optarg, solver.state_limit))
+                return usage();
+            break;
+        default:
             return usage();
+        }
     }
-    if (path.empty())
+    if (optind != argc - 1)
         return usage();
+    const std::string path = argv[optind];
 
     const size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
