@@ -1,8 +1,9 @@
 // cratoria_generate: writes new levels, the same for one profile and seed, each proven solvable in its stated pushes.
+#include <getopt.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -12,6 +13,7 @@
 
 #include "level/level_collection.h"
 #include "tools/generator/generator.h"
+#include "tools/solver/read_limit.h"
 #include "tools/solver/replay.h"
 
 namespace {
@@ -104,22 +106,32 @@ std::vector<std::string> rows_of(const TLevel& level) {
 
 int main(int argc, char** argv) {
     std::string lessons;
-    if (argc > 2 && std::strcmp(argv[1], "--lessons") == 0) {
-        lessons = argv[2];
-        argc -= 2;
-        argv += 2;
+    const option options[] = {
+        {"lessons", required_argument, nullptr, 'l'},
+        {nullptr, 0, nullptr, 0},
+    };
+    for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
+        switch (choice) {
+        case 'l':
+            lessons = optarg;
+            break;
+        default:
+            return usage();
+        }
     }
-    if (argc < 4)
+    if (argc - optind < 3 || argc - optind > 4)
         return usage();
+    const char* const profile_name = argv[optind];
     const TNamedProfile* named = nullptr;
     for (const TNamedProfile& candidate : PROFILES)
-        if (std::strcmp(candidate.name, argv[1]) == 0)
+        if (std::strcmp(candidate.name, profile_name) == 0)
             named = &candidate;
-    char* end = nullptr;
-    const uint64_t seed = std::strtoull(argv[2], &end, 10);
-    const int count = std::atoi(argv[3]);
-    if (!named || *end != '\0' || count < 1)
+    uint64_t seed = 0;
+    int count = 0;
+    if (!named || !read_limit("cratoria_generate", "the seed", argv[optind + 1], seed) ||
+        !read_limit("cratoria_generate", "the count", argv[optind + 2], count))
         return usage();
+    const char* const picks_file = argc - optind == 4 ? argv[optind + 3] : nullptr;
 
     // Levels made by hand open the set as they stand, titles and all.
     std::vector<std::pair<std::string, std::vector<std::string>>> chosen;
@@ -151,12 +163,12 @@ int main(int argc, char** argv) {
     // Without a picks file every candidate is written, easiest first, to be
     // looked at; the picks file then names the ones kept and their titles.
     std::vector<std::pair<size_t, std::string>> picks;
-    if (argc > 4) {
-        std::ifstream in(argv[4]);
+    if (picks_file) {
+        std::ifstream in(picks_file);
         size_t number = 0;
         for (std::string title; in >> number && std::getline(in, title);) {
             if (number < 1 || number > order.size()) {
-                std::cerr << argv[4] << ": no candidate " << number << '\n';
+                std::cerr << picks_file << ": no candidate " << number << '\n';
                 return 1;
             }
             picks.push_back({order[number - 1], title.substr(title.find_first_not_of(' '))});
@@ -178,8 +190,8 @@ int main(int argc, char** argv) {
         chosen.push_back({title, level.rows});
     }
 
-    std::cout << "Cratoria, " << argv[1] << ": " << named->description << "\n";
-    std::cout << "Made by cratoria_generate " << argv[1] << ' ' << seed << ' ' << count
+    std::cout << "Cratoria, " << profile_name << ": " << named->description << "\n";
+    std::cout << "Made by cratoria_generate " << profile_name << ' ' << seed << ' ' << count
               << (lessons.empty() ? "" : ", after levels made by hand") << ".\n";
     for (size_t i = 0; i < chosen.size(); ++i) {
         std::cout << "\n;" << i + 1 << "\n'" << chosen[i].first << '\n';

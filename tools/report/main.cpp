@@ -1,14 +1,15 @@
 // cratoria_report: solves every level of collections and prints how tight and how entangled each one is, with totals.
+#include <getopt.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "level/level_collection.h"
 #include "tools/report/level_measures.h"
+#include "tools/solver/read_limit.h"
 #include "tools/solver/solver.h"
 
 namespace {
@@ -102,21 +103,23 @@ int usage() {
 int main(int argc, char** argv) {
     TSolver solver;
     solver.time_limit = 20.0;
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
-        char* end = nullptr;
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
-            solver.time_limit = std::strtod(argv[++i], &end);
-            if (*end != '\0' || !(solver.time_limit > 0))
+    const option options[] = {
+        {"seconds", required_argument, nullptr, 's'},
+        {nullptr, 0, nullptr, 0},
+    };
+    for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
+        switch (choice) {
+        case 's':
+            if (!read_limit("cratoria_report", "--seconds", optarg, solver.time_limit))
                 return usage();
-        } else if (argv[i][0] != '-') {
-            paths.push_back(argv[i]);
-        } else {
+            break;
+        default:
             return usage();
         }
     }
-    if (paths.empty())
+    if (optind == argc)
         return usage();
+    const std::vector<std::string> paths(argv + optind, argv + argc);
 
     TTotals all;
     for (const std::string& path : paths) {

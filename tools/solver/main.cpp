@@ -2,13 +2,13 @@
 #include <getopt.h>
 #include <sys/resource.h>
 
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 
 #include "level/level_collection.h"
+#include "tools/solver/read_limit.h"
 #include "tools/solver/replay.h"
 #include "tools/solver/solver.h"
 
@@ -17,18 +17,6 @@ namespace {
 int usage() {
     std::cerr << "usage: cratoria_solve [--seconds S] [--states N] COLLECTION_FILE\n";
     return 2;
-}
-
-// A limit is a number above 0 and nothing else: "abc", "5x" and "-1" are
-// refused rather than read as some other limit.
-template <typename Number>
-bool read_limit(const char* option, const char* text, Number& limit) {
-    const char* end = text + std::strlen(text);
-    const auto [stop, error] = std::from_chars(text, end, limit);
-    if (error == std::errc() && stop == end && limit > 0)
-        return true;
-    std::cerr << "cratoria_solve: " << option << " takes a number above 0, not \"" << text << "\"\n";
-    return false;
 }
 
 }  // namespace
@@ -43,11 +31,11 @@ int main(int argc, char** argv) {
     for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
         switch (choice) {
         case 's':
-            if (!read_limit("--seconds", optarg, solver.time_limit))
+            if (!read_limit("cratoria_solve", "--seconds", optarg, solver.time_limit))
                 return usage();
             break;
         case 'n':
-            if (!read_limit("--states", optarg, solver.state_limit))
+            if (!read_limit("cratoria_solve", "--states", optarg, solver.state_limit))
                 return usage();
             break;
         default:
