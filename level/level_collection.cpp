@@ -167,8 +167,8 @@ int32_t TLevelCollection::import(const std::string& directory, const std::string
     const std::string path = directory + file_name;
     const std::optional<std::string> text = read_text_file(path, LEVEL_MAX_FILE_SIZE);
     if (!text) {
-        errors << ("Error: Could not open level file ( " + path + ")" + (errno == EFBIG ? ": larger than 64 MB" : "") +
-                   "\n");
+        errors << ("Error: Could not open level file ( " + path + ")" +
+                   (errno == EFBIG ? ": larger than " + std::to_string(LEVEL_MAX_FILE_SIZE >> 20) + " MB" : "") + "\n");
         errors.flush();
         return -1;
     }

@@ -522,7 +522,7 @@ int32_t read_source(const std::string& path, TSource& source, std::string& error
     if (!text) {
         const int reason = errno;
         error = reason == EFBIG
-                    ? "not a level collection: a file of more than 64 MB"
+                    ? "not a level collection: a file of more than " + std::to_string(LEVEL_MAX_FILE_SIZE >> 20) + " MB"
                     : (reason == EISDIR ? "cannot read it: " : "cannot open it: ") + std::string(std::strerror(reason));
         return reason == EFBIG ? IMPORT_NOT_LEVELS : IMPORT_NO_INPUT;
     }
