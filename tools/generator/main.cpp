@@ -154,6 +154,11 @@ int main(int argc, char** argv) {
                       << " pushes, " << level.sessions << " sessions a box, " << level.states << " states\n";
         }
     }
+    // The ranks a picks file names hold only for the whole pool.
+    if (pool.size() < static_cast<size_t>(count)) {
+        std::cerr << "only " << pool.size() << " candidates found\n";
+        return 1;
+    }
     const std::vector<double> difficulty = difficulties(pool);
     std::vector<size_t> order(pool.size());
     for (size_t i = 0; i < order.size(); ++i)
