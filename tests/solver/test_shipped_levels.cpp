@@ -22,13 +22,15 @@ TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel) {
         ASSERT_EQ(0, collection.import(directory, name, messages));
         EXPECT_EQ("", messages.str());
 
-        // A heading, then one line per level in order: number, pushes, moves, solution.
+        // A heading, then one line per level in order: number, pushes, moves, the solver's
+        // states, solution.
         std::ifstream solutions(directory + "solutions/" + name + ".txt");
         solutions.ignore(1000, '\n');
         for (const auto& level : collection.levels) {
             int32_t number = 0, pushes = 0, moves = 0, replayed_moves = 0, replayed_pushes = 0;
+            int64_t states = 0;
             std::string letters;
-            ASSERT_TRUE(solutions >> number >> pushes >> moves >> letters) << "level " << level->number;
+            ASSERT_TRUE(solutions >> number >> pushes >> moves >> states >> letters) << "level " << level->number;
             EXPECT_EQ(level->number, number);
             EXPECT_EQ(REPLAY_SOLVED, replay_solution(*level, letters, replayed_moves, replayed_pushes)) << number;
             EXPECT_EQ(moves, replayed_moves) << "level " << number;

@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     if (read != 0)
         std::cerr << file << ": read with errors; solving the levels that are whole\n";
 
-    std::cout << "# " << file << ": level, fewest pushes, moves, one solution (l r u d walk, L R U D push)\n";
+    std::cout << "# " << file
+              << ": level, fewest pushes, moves, solver states, one solution (l r u d walk, L R U D push)\n";
     int failures = 0;
     for (const auto& level : collection.levels) {
         const int32_t result = solver.solve(*level);
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
                 ++failures;
                 break;
             }
-            std::cout << level->number << ' ' << solver.pushes << ' ' << solver.moves << ' ' << solver.solution << '\n';
+            std::cout << level->number << ' ' << solver.pushes << ' ' << solver.moves << ' ' << solver.states << ' '
+                      << solver.solution << '\n';
             std::cerr << "level " << level->number << ": " << solver.pushes << " pushes, " << solver.moves << " moves ("
                       << stats << ")\n";
             break;
