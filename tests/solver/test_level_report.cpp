@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "level/level_collection.h"
+#include "tools/report/level_layout.h"
 #include "tools/report/level_measures.h"
 #include "tools/solver/solver.h"
 
@@ -50,4 +51,44 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
     ASSERT_TRUE(measure_level(*collection.levels[1], "RldRuRldR", m));
     EXPECT_EQ(4, m.pushes);
     EXPECT_EQ(2, m.sessions);
+}
+
+TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
+    TLevelCollection collection;
+    std::ostringstream messages;
+    ASSERT_EQ(0, collection.import(TEST_DATA_DIR "/solver/", "shapes", messages));
+    ASSERT_EQ(4u, collection.levels.size());
+    struct {
+        int32_t floor, targets, boxes, largest_target_group;
+        bool goal_room;
+        int32_t wall_islands, corridor, pocketed_targets;
+    } const expected[] = {
+        // The door and the cell between two targets are corridor; the
+        // room's last target is in a pocket.
+        {14, 3, 3, 3, true, 0, 2, 1},
+        {14, 3, 3, 3, false, 0, 2, 1},
+        // The pillar leaves one-wide ways above, below and left of it.
+        {15, 2, 2, 1, false, 1, 5, 1},
+        {14, 3, 3, 3, true, 0, 2, 1},
+    };
+    std::vector<TLevelLayout> layouts(std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(collection.levels[i]->name);
+        TLevelLayout& m = layouts[i];
+        ASSERT_TRUE(measure_layout(*collection.levels[i], m));
+        EXPECT_EQ(expected[i].floor, m.floor);
+        EXPECT_EQ(expected[i].targets, m.targets);
+        EXPECT_EQ(expected[i].boxes, m.boxes);
+        EXPECT_EQ(expected[i].largest_target_group, m.largest_target_group);
+        EXPECT_EQ(expected[i].goal_room, m.goal_room);
+        EXPECT_EQ(expected[i].wall_islands, m.wall_islands);
+        EXPECT_EQ(expected[i].corridor, m.corridor);
+        EXPECT_EQ(expected[i].pocketed_targets, m.pocketed_targets);
+    }
+
+    // A mirror is the same level; one box moved is two cells of fourteen.
+    EXPECT_EQ(0.0, layout_distance(layouts[0], layouts[3]));
+    EXPECT_EQ(0.0, layout_distance(layouts[3], layouts[0]));
+    EXPECT_DOUBLE_EQ(2.0 / 14, layout_distance(layouts[1], layouts[0]));
+    EXPECT_GT(layout_distance(layouts[0], layouts[2]), LAYOUT_NEAR_DUPLICATE);
 }
