@@ -57,7 +57,7 @@ TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
     TLevelCollection collection;
     std::ostringstream messages;
     ASSERT_EQ(0, collection.import(TEST_DATA_DIR "/solver/", "shapes", messages));
-    ASSERT_EQ(4u, collection.levels.size());
+    ASSERT_EQ(5u, collection.levels.size());
     struct {
         int32_t floor, targets, boxes, largest_target_group;
         bool goal_room;
@@ -70,6 +70,8 @@ TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
         // The pillar leaves one-wide ways above, below and left of it.
         {15, 2, 2, 1, false, 1, 5, 1},
         {14, 3, 3, 3, true, 0, 2, 1},
+        // The boxes wait in a corridor; the door is its fourth cell.
+        {20, 3, 3, 3, false, 0, 4, 0},
     };
     std::vector<TLevelLayout> layouts(std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -86,7 +88,8 @@ TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
         EXPECT_EQ(expected[i].pocketed_targets, m.pocketed_targets);
     }
 
-    // A mirror is the same level; one box moved is two cells of fourteen.
+    // Mirrored, a level is the same; the second level, mirrored back, differs by one box moved: two cells of
+    // fourteen.
     EXPECT_EQ(0.0, layout_distance(layouts[0], layouts[3]));
     EXPECT_EQ(0.0, layout_distance(layouts[3], layouts[0]));
     EXPECT_DOUBLE_EQ(2.0 / 14, layout_distance(layouts[1], layouts[0]));

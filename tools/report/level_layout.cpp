@@ -100,7 +100,7 @@ bool opens_goal_room(const TLevelLayout& layout, int32_t door, int32_t side, int
     for (size_t room = 0; room < 2; ++room)
         if (targets[room] >= LAYOUT_GOAL_ROOM_TARGETS &&
             targets[room] - boxes[room] >= LAYOUT_GOAL_ROOM_MISSING_BOXES &&
-            cells[room] < LAYOUT_GOAL_ROOM_FLOOR * layout.floor)
+            cells[room] * 100 < LAYOUT_GOAL_ROOM_FLOOR * layout.floor)
             return true;
     return false;
 }

@@ -15,10 +15,10 @@ enum : uint8_t {
 };
 
 // A goal room holds at least this many targets, lacks at least this many
-// boxes, and covers less than this share of the floor.
+// boxes, and covers less than this percentage of the floor.
 constexpr int32_t LAYOUT_GOAL_ROOM_TARGETS = 3;
 constexpr int32_t LAYOUT_GOAL_ROOM_MISSING_BOXES = 2;
-constexpr double LAYOUT_GOAL_ROOM_FLOOR = 0.7;
+constexpr int32_t LAYOUT_GOAL_ROOM_FLOOR = 70;
 
 // Levels at this distance or closer are near-duplicates.
 constexpr double LAYOUT_NEAR_DUPLICATE = 0.30;
