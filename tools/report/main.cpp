@@ -112,8 +112,7 @@ double percent(int64_t part, int64_t whole) {
     return whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
 }
 
-// The value below which the share of the values lies, the lower one of two
-// when it falls between them.
+// The smallest value that the share of the values does not exceed.
 double percentile(std::vector<double> values, double share) {
     if (values.empty())
         return 0.0;
@@ -122,8 +121,17 @@ double percentile(std::vector<double> values, double share) {
     return values[std::max<size_t>(rank, 1) - 1];
 }
 
+// The middle value, or the mean of the two middle ones.
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t half = values.size() / 2;
+    return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
+}
+
 std::string states_text(double states) {
-    return std::isinf(states) ? "not solved" : std::to_string(static_cast<long long>(states));
+    return std::isinf(states) ? "not solved" : std::to_string(std::llround(states));
 }
 
 // Spearman's rank correlation of the values with their order in the file:
@@ -160,8 +168,8 @@ void print_totals(const char* name, const TTotals& t) {
     const auto hard = std::count_if(s.begin(), s.end(), [](double v) { return v >= REPORT_HARD_STATES; });
     std::printf("%s: %d of %d levels solved\n", name, t.solved, t.levels);
     std::printf("  solver states: median %s, 90th percentile %s, hardest solved %s (%s)\n",
-                states_text(percentile(s, 0.5)).c_str(), states_text(percentile(s, 0.9)).c_str(),
-                states_text(t.hardest).c_str(), t.hardest_level.c_str());
+                states_text(median(s)).c_str(), states_text(percentile(s, 0.9)).c_str(), states_text(t.hardest).c_str(),
+                t.hardest_level.c_str());
     std::printf("  levels with %lld states or more, or not solved: %ld (%.0f %%)\n",
                 static_cast<long long>(REPORT_HARD_STATES), static_cast<long>(hard), percent(hard, t.levels));
     if (t.collections == 0 && !s.empty()) {
@@ -177,8 +185,7 @@ void print_totals(const char* name, const TTotals& t) {
                 t.target_groups, percent(t.target_groups, t.laid_out));
     std::printf("  levels with a goal room: %d (%.1f %%)\n", t.goal_rooms, percent(t.goal_rooms, t.laid_out));
     std::printf("  wall islands: %.2f a level (mean)\n", t.laid_out == 0 ? 0.0 : double(t.wall_islands) / t.laid_out);
-    std::printf("  one-wide corridor: %.1f %% of the floor (median of levels)\n",
-                100.0 * percentile(t.corridor_shares, 0.5));
+    std::printf("  one-wide corridor: %.1f %% of the floor (median of levels)\n", 100.0 * median(t.corridor_shares));
     std::printf("  targets in a one-cell pocket: %lld of %lld (%.1f %%)\n", static_cast<long long>(t.pocketed_targets),
                 static_cast<long long>(t.targets), percent(t.pocketed_targets, t.targets));
     std::printf("  levels with %d or more boxes: %d (%.0f %%), with %d or more: %d; most boxes %d\n",
@@ -364,7 +371,7 @@ int main(int argc, char** argv) {
         const std::vector<double>& s = totals.all_states;
         ++all.collections;
         all.hard_ends += !s.empty() && std::count_if(s.begin(), s.end(), [&](double v) { return v > s.back(); }) < 2;
-        all.medians += (all.medians.empty() ? "" : ", ") + file + " " + states_text(percentile(s, 0.5));
+        all.medians += (all.medians.empty() ? "" : ", ") + file + " " + states_text(median(s));
     }
     if (paths.size() > 1)
         print_totals("all", all);
