@@ -32,6 +32,38 @@ constexpr int32_t REPORT_LARGE_FLOOR = 60;
 // The solver states of a level without a solution: more than any other.
 constexpr double NOT_SOLVED = std::numeric_limits<double>::infinity();
 
+double percent(int64_t part, int64_t whole) {
+    return whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+}
+
+// The smallest value that the share of the values does not exceed.
+double percentile(std::vector<double> values, double share) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t rank = static_cast<size_t>(std::ceil(share * values.size()));
+    return values[std::max<size_t>(rank, 1) - 1];
+}
+
+// The middle value, or the mean of the two middle ones.
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const size_t half = values.size() / 2;
+    return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
+}
+
+std::string states_text(double states) {
+    return std::isinf(states) ? "not solved" : std::to_string(std::llround(states));
+}
+
+// The last level's place when the levels are ordered by solver states,
+// the hardest first.
+size_t last_place(const std::vector<double>& states) {
+    return 1 + std::count_if(states.begin(), states.end(), [&](double v) { return v > states.back(); });
+}
+
 struct TTotals {
     int32_t levels = 0;
     int32_t solved = 0;
@@ -101,38 +133,19 @@ struct TTotals {
         sessions_per_box += m.sessions_per_box();
         pushes.push_back(m.pushes);
         states.push_back(static_cast<double>(solver_states));
+        all_states.push_back(static_cast<double>(solver_states));
         if (hardest_level.empty() || solver_states > hardest) {
             hardest = static_cast<double>(solver_states);
             hardest_level = name;
         }
     }
+
+    void add_collection(const std::string& name, const TTotals& collection) {
+        ++collections;
+        hard_ends += last_place(collection.all_states) <= 2;
+        medians += (medians.empty() ? "" : ", ") + name + " " + states_text(median(collection.all_states));
+    }
 };
-
-double percent(int64_t part, int64_t whole) {
-    return whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole);
-}
-
-// The smallest value that the share of the values does not exceed.
-double percentile(std::vector<double> values, double share) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t rank = static_cast<size_t>(std::ceil(share * values.size()));
-    return values[std::max<size_t>(rank, 1) - 1];
-}
-
-// The middle value, or the mean of the two middle ones.
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t half = values.size() / 2;
-    return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
-}
-
-std::string states_text(double states) {
-    return std::isinf(states) ? "not solved" : std::to_string(std::llround(states));
-}
 
 // Spearman's rank correlation of the values with their order in the file:
 // near 1 when they rise from the first level to the last.
@@ -167,17 +180,16 @@ void print_totals(const char* name, const TTotals& t) {
     const std::vector<double>& s = t.all_states;
     const auto hard = std::count_if(s.begin(), s.end(), [](double v) { return v >= REPORT_HARD_STATES; });
     std::printf("%s: %d of %d levels solved\n", name, t.solved, t.levels);
-    std::printf("  solver states: median %s, 90th percentile %s, hardest solved %s (%s)\n",
-                states_text(median(s)).c_str(), states_text(percentile(s, 0.9)).c_str(), states_text(t.hardest).c_str(),
-                t.hardest_level.c_str());
+    const std::string hardest =
+        t.hardest_level.empty() ? "none" : states_text(t.hardest) + " (" + t.hardest_level + ")";
+    std::printf("  solver states: median %s, 90th percentile %s, hardest solved %s\n", states_text(median(s)).c_str(),
+                states_text(percentile(s, 0.9)).c_str(), hardest.c_str());
     std::printf("  levels with %lld states or more, or not solved: %ld (%.0f %%)\n",
                 static_cast<long long>(REPORT_HARD_STATES), static_cast<long>(hard), percent(hard, t.levels));
-    if (t.collections == 0 && !s.empty()) {
-        const auto above = std::count_if(s.begin(), s.end(), [&](double v) { return v > s.back(); });
-        std::printf("  last level by solver states: %ld of %zu%s\n", static_cast<long>(above) + 1, s.size(),
-                    above < 2 ? ", in the top 2" : "");
-    }
-    if (t.collections > 0)
+    if (t.collections == 0 && !s.empty())
+        std::printf("  last level by solver states: %zu of %zu%s\n", last_place(s), s.size(),
+                    last_place(s) <= 2 ? ", in the top 2" : "");
+    else
         std::printf("  last level in its collection's top 2 by solver states: %d of %d collections\n"
                     "  median solver states by collection: %s\n",
                     t.hard_ends, t.collections, t.medians.c_str());
@@ -361,19 +373,14 @@ int main(int argc, char** argv) {
                             m.sessions_per_box(), static_cast<long long>(states));
                 totals.add_solution(name, m, states);
                 all.add_solution(name, m, states);
-                totals.all_states.push_back(static_cast<double>(states));
-                all.all_states.push_back(static_cast<double>(states));
             }
             std::printf(" %3d %-3s %2d %5.1f %2d\n", layout.largest_target_group, layout.goal_room ? "yes" : "no",
                         layout.wall_islands, 100.0 * layout.corridor_share(), layout.pocketed_targets);
         }
         print_totals(file.c_str(), totals);
-        const std::vector<double>& s = totals.all_states;
-        ++all.collections;
-        all.hard_ends += !s.empty() && std::count_if(s.begin(), s.end(), [&](double v) { return v > s.back(); }) < 2;
-        all.medians += (all.medians.empty() ? "" : ", ") + file + " " + states_text(median(s));
+        all.add_collection(file, totals);
     }
-    if (paths.size() > 1)
+    if (all.collections > 1)
         print_totals("all", all);
 
     std::printf("# near-duplicates: pairs of levels at distance %.2f or less\n", LAYOUT_NEAR_DUPLICATE);
