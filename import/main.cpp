@@ -1,27 +1,42 @@
 // cratoria-import: turns collection files as players have them into collections in the game's levels/ folder.
+#include <dirent.h>
 #include <getopt.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "import/import.h"
 #include "level/level_collection.h"
-#include "tools/import/import.h"
+#include "level/text_file.h"
 
 namespace {
 
-const char USAGE[] = "usage: cratoria-import [--force] [--name NAME] [--to FOLDER] FILE...\n"
+// Players reach this program only as `cratoria --import`, which adds --to
+// for their own levels folder; so every message names that command, and the
+// usage leaves --to out.
+const char ME[] = "cratoria --import";
+const char USAGE[] = "usage: cratoria --import [--force] [--name NAME] FILE...\n"
                      "Converts each level collection FILE (.xsb, .txt, .sok or XML) into a collection\n"
-                     "of the game's own format, FOLDER/NAME, NAME being the file's name without its\n"
-                     "extension. Levels the game cannot play are left out and named on standard error.\n"
+                     "of the game's own format, named after the file without its extension. Levels the\n"
+                     "game cannot play are left out and named on standard error.\n"
                      "  --force      replace a collection of the same name\n"
-                     "  --name NAME  call the collection NAME instead (one FILE only)\n"
-                     "  --to FOLDER  write into FOLDER instead of levels\n";
+                     "  --name NAME  call the collection NAME instead (one FILE only)\n";
+
+// The game reads the first 80 collections, in byte order of their names,
+// that read without errors, and leaves the rest out.
+constexpr int64_t GAME_COLLECTION_LIMIT = 80;
+// The title menu shows a collection's name at the middle of an 800 pixel
+// window, in letters some 20 pixels wide: about the first 20 characters.
+constexpr size_t MENU_NAME_CHARACTERS = 20;
 
 std::string plural(int64_t count, const char* word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
@@ -66,10 +81,51 @@ bool write_collection(const std::string& folder, const std::string& target, cons
     return written;
 }
 
+// The regular files of a folder, links followed, in byte order of their
+// names: the game's own list of its levels folder.
+std::vector<std::string> folder_files(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* directory = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(directory))
+            if (is_regular_file(folder + "/" + entry->d_name))
+                names.push_back(entry->d_name);
+        closedir(directory);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What would keep the player from finding the new collection in the game:
+// a place after the collections it reads, or a name the title menu shows
+// just like another's.
+void warn_if_hidden(const std::string& folder, const std::string& name, const std::function<void(std::string)>& warn) {
+    int64_t readable = 0;
+    std::string first_unread;
+    std::string twin;
+    for (const std::string& file : folder_files(folder)) {
+        TLevelCollection collection;
+        std::ostringstream ignored;
+        if (collection.import(folder + "/", file, ignored) != 0)
+            continue;
+        if (++readable > GAME_COLLECTION_LIMIT && first_unread.empty())
+            first_unread = file;
+        if (file != name && std::min(file.size(), name.size()) > MENU_NAME_CHARACTERS &&
+            file.compare(0, MENU_NAME_CHARACTERS, name, 0, MENU_NAME_CHARACTERS) == 0)
+            twin = file;
+    }
+    const std::string limit =
+        "the game reads at most " + std::to_string(GAME_COLLECTION_LIMIT) + " collections, the first by name, so ";
+    if (!first_unread.empty() && name < first_unread)
+        warn(limit + "\"" + first_unread + "\" and those after it will not be shown");
+    else if (!first_unread.empty())
+        warn(limit + "\"" + name + "\" will not be shown");
+    if (!twin.empty())
+        warn("\"" + name + "\" and \"" + twin + "\" look alike in the title menu, which shows about the first " +
+             std::to_string(MENU_NAME_CHARACTERS) + " characters of a name; --name gives a shorter one");
+}
+
 int import_file(const std::string& path, const std::string& folder, std::string name, bool force) {
-    auto report = [&path](const std::string& message) {
-        std::cerr << "cratoria-import: " << path << ": " << message << "\n";
-    };
+    auto report = [&path](const std::string& message) { std::cerr << ME << ": " << path << ": " << message << "\n"; };
     const TConversion conversion = convert_collection(path);
     for (const std::string& reason : conversion.reasons)
         report(reason);
@@ -99,8 +155,9 @@ int import_file(const std::string& path, const std::string& folder, std::string 
     }
     const int64_t replaced = conversion.replaced;
     std::cout << "imported " << path << ": " << plural(conversion.kept, "level") << " kept, " << left_out << " left out"
-              << (replaced > 0 ? ", " + plural(replaced, "character") + " replaced" : "") << "; it is \"" << name
-              << "\" in the level set chooser\n";
+              << (replaced > 0 ? ", " + plural(replaced, "character") + " replaced" : "") << "; \"" << name
+              << "\" is in the level set chooser the next time the game starts\n";
+    warn_if_hidden(folder, name, report);
     return IMPORT_OK;
 }
 
@@ -117,7 +174,13 @@ int main(int argc, char** argv) {
         {"to", required_argument, nullptr, 't'},
         {nullptr, 0, nullptr, 0},
     };
-    for (int choice; (choice = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
+    // getopt_long's own messages would name this program's path.
+    opterr = 0;
+    auto usage_error = [](const std::string& problem) {
+        std::cerr << ME << ": " << problem << "\n" << USAGE;
+        return IMPORT_USAGE;
+    };
+    for (int choice; (choice = getopt_long(argc, argv, ":", options, nullptr)) != -1;) {
         switch (choice) {
         case 'h':
             std::cout << USAGE;
@@ -131,18 +194,22 @@ int main(int argc, char** argv) {
         case 't':
             folder = optarg;
             break;
+        case ':':
+            return usage_error(std::string(argv[optind - 1]) + " needs a value");
         default:
-            // getopt_long has named the option it did not know or the value
-            // it missed.
-            std::cerr << USAGE;
-            return IMPORT_USAGE;
+            return usage_error(std::string(argv[optind - 1]) + " is not an option");
         }
     }
     const std::vector<std::string> files(argv + optind, argv + argc);
+    if (files.empty())
+        return usage_error("no file to import");
+    if (!name.empty() && files.size() > 1) {
+        std::cerr << ME << ": --name names one collection, but " << files.size() << " files were given\n";
+        return IMPORT_USAGE;
+    }
     // A name with a "/" would put the collection somewhere else.
-    if (files.empty() || (!name.empty() && files.size() > 1) || name.find('/') != std::string::npos || name == "." ||
-        name == "..") {
-        std::cerr << USAGE;
+    if (name.find('/') != std::string::npos || name == "." || name == "..") {
+        std::cerr << ME << ": \"" << name << "\" cannot name a collection: it must be a file name\n";
         return IMPORT_USAGE;
     }
     while (folder.size() > 1 && folder.back() == '/')
