@@ -1,12 +1,35 @@
 // The collections we ship: each reads cleanly, and its recorded solutions solve its levels under the game's rules.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "level/level_collection.h"
-#include "tools/solver/replay.h"
+#include "level/play_level.h"
+
+namespace {
+
+// Plays a solution (l r u d a step, upper case a push) from the level's
+// start, counting moves and pushes; a letter whose step is refused, or whose
+// case belies whether it pushed, ends the replay unsolved.
+bool replay_solves(const TLevel& level, const std::string& letters, int32_t& moves, int32_t& pushes) {
+    TPlayLevel play;
+    play.copy_from(level);
+    for (const char letter : letters) {
+        const size_t direction = std::string("lrud").find(std::tolower(static_cast<unsigned char>(letter)));
+        int32_t dx = 0, dy = 0;
+        if (!direction_delta(static_cast<int32_t>(direction) + DIR_LEFT, dx, dy))
+            return false;
+        const int32_t result = play.move(dx, dy);
+        if (result < 0 || (result == MOVE_PUSHED) != (std::isupper(static_cast<unsigned char>(letter)) != 0))
+            return false;
+        ++moves;
+        pushes += result == MOVE_PUSHED;
+    }
+    return play.is_solved();
+}
 
 TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel) {
     const std::string directory = SOURCE_DIR "/levels/";
@@ -32,10 +55,12 @@ TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel) {
             std::string letters;
             ASSERT_TRUE(solutions >> number >> pushes >> moves >> states >> letters) << "level " << level->number;
             EXPECT_EQ(level->number, number);
-            EXPECT_EQ(REPLAY_SOLVED, replay_solution(*level, letters, replayed_moves, replayed_pushes)) << number;
+            EXPECT_TRUE(replay_solves(*level, letters, replayed_moves, replayed_pushes)) << "level " << number;
             EXPECT_EQ(moves, replayed_moves) << "level " << number;
             EXPECT_EQ(pushes, replayed_pushes) << "level " << number;
         }
     }
     EXPECT_GE(collections, 5);
 }
+
+}  // namespace
