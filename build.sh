@@ -29,7 +29,7 @@ build() {
 case "${1:-run}" in
     run)
         deps/install.sh deps/build.txt
-        build build -- cratoria
+        build build -- cratoria cratoria-import
         exec build/cratoria
         ;;
     test)
