@@ -7,10 +7,7 @@
 . "$(dirname "$0")/common.sh"
 stage_install "$1"
 data="$stage$datadir"
-for program in cratoria cratoria-import; do
-    [ "$(od -An -c -N 4 "$stage$privatedir/$program" | tr -d ' ')" = 177ELF ] || fail "no $privatedir/$program"
-done
-for f in "$mandir/man6/cratoria.6" "$sharedir/applications/io.github.cratoria.Cratoria.desktop" \
+for f in "$privatedir/cratoria" "$privatedir/cratoria-import" "$mandir/man6/cratoria.6" "$sharedir/applications/io.github.cratoria.Cratoria.desktop" \
     "$sharedir/icons/hicolor/48x48/apps/cratoria.png" "$docdir/gfx/vera-COPYRIGHT.txt" \
     "$docdir/gfx/base02-LICENSE.txt" "$datadir/gfx/base02.ttf" "$datadir/gfx/skin12.bmp" "$datadir/levels/default"; do
     [ -f "$stage$f" ] || fail "missing $f"
