@@ -163,15 +163,19 @@ int import_file(const std::string& path, const std::string& folder, std::string 
 
 }  // namespace
 
+// Values beyond any character, so that getopt_long's optopt tells a long
+// option used wrongly from an unknown short one.
+enum : int { OPTION_HELP = 256, OPTION_FORCE, OPTION_NAME, OPTION_TO };
+
 int main(int argc, char** argv) {
     std::string folder = "levels";
     std::string name;
     bool force = false;
     const option options[] = {
-        {"help", no_argument, nullptr, 'h'},
-        {"force", no_argument, nullptr, 'f'},
-        {"name", required_argument, nullptr, 'n'},
-        {"to", required_argument, nullptr, 't'},
+        {"help", no_argument, nullptr, OPTION_HELP},
+        {"force", no_argument, nullptr, OPTION_FORCE},
+        {"name", required_argument, nullptr, OPTION_NAME},
+        {"to", required_argument, nullptr, OPTION_TO},
         {nullptr, 0, nullptr, 0},
     };
     // getopt_long's own messages would name this program's path.
@@ -182,22 +186,25 @@ int main(int argc, char** argv) {
     };
     for (int choice; (choice = getopt_long(argc, argv, ":", options, nullptr)) != -1;) {
         switch (choice) {
-        case 'h':
+        case OPTION_HELP:
             std::cout << USAGE;
             return IMPORT_OK;
-        case 'f':
+        case OPTION_FORCE:
             force = true;
             break;
-        case 'n':
+        case OPTION_NAME:
             name = optarg;
             break;
-        case 't':
+        case OPTION_TO:
             folder = optarg;
             break;
         case ':':
             return usage_error(std::string(argv[optind - 1]) + " needs a value");
         default:
-            return usage_error(std::string(argv[optind - 1]) + " is not an option");
+            // A long option is read whole, a short one letter by letter.
+            return usage_error(
+                (optopt > 0 && optopt < OPTION_HELP ? std::string("-") + char(optopt) : std::string(argv[optind - 1])) +
+                " is not an option");
         }
     }
     const std::vector<std::string> files(argv + optind, argv + argc);
