@@ -216,8 +216,8 @@ TEST(ImportHostile, RefusedWithinBounds) {
     for (const auto& c : CASES) {
         SCOPED_TRACE(c.file);
         const TChildResult result = run_in_child([&] {
-            freopen((dir / "err").c_str(), "w", stderr);
-            execl(TOOL.c_str(), TOOL.c_str(), "--to", (dir / "levels").c_str(), (dir / c.file).c_str(), nullptr);
+            if (freopen((dir / "err").c_str(), "w", stderr))
+                execl(TOOL.c_str(), TOOL.c_str(), "--to", (dir / "levels").c_str(), (dir / c.file).c_str(), nullptr);
             return 127;
         });
         EXPECT_WITHIN_BOUNDS(result);
