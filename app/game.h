@@ -138,10 +138,11 @@ public:
     int32_t header_height = 50;
     int32_t panel_height = 40;
 
-    // The screens' clock, replaceable so that tests can drive the key
-    // repeat to the millisecond.
+    // The screens' clock and the window's flip, replaceable so that tests
+    // can drive the key repeat to the millisecond and see every frame shown.
     Uint32 (*ticks)() = &SDL_GetTicks;
     void (*delay)(Uint32) = &SDL_Delay;
+    int (*flip_surface)(SDL_Surface*) = &SDL_Flip;
 
     // Set once init has read scores.xml; only then may the store replace it.
     bool scores_read = false;
