@@ -56,7 +56,8 @@ enum TExitStatus : int {
 // stream (none when format is null). The one way the game ends itself.
 [[noreturn]] void end_process(TExitStatus status, FILE* stream, const char* format, ...);
 
-// What a screen's answer to an event asks of the loop that runs it.
+// What a screen's answer to an event asks of the loop that runs it: to wait
+// for the next one, to show the frame the answer drew first, or to end.
 enum TScreenAction : int32_t {
     SCREEN_STAY,
     SCREEN_FLIP,
@@ -97,18 +98,21 @@ public:
     void draw_header();
     void draw_panel(const char* message, SDL_Color color);
     void redraw();
-    // The one answer to a window resize: a new video mode of w x h, or the
-    // end of the process with status 41.
+    // A new video mode of w x h after a window resize, or the end of the
+    // process with status 41; the screen then draws itself for the new size.
     void resize(int32_t w, int32_t h);
     // Header and status panel of the menu, chooser and help screens.
     void draw_frame();
 
     // Screens. Every screen sleeps in wait_for_event until an event comes or
     // the deadline on the game's clock passes: 1 for an event, 0 for the
-    // deadline, -1 when no event can come. The menu, chooser and help share
-    // one loop: it waits, follows a resize, and lets the screen answer.
+    // deadline, -1 when no event can come. All share one loop: it waits
+    // until the deadline, which it reads anew for every wait, follows a
+    // resize with the new video mode, and lets the screen answer, which
+    // draws what changed.
     int32_t wait_for_event(SDL_Event& event, std::optional<Uint32> deadline = std::nullopt);
-    void run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer);
+    void run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer,
+                    const std::optional<Uint32>& deadline = std::nullopt);
     int32_t play();
     int32_t menu();
     void draw_menu(int32_t selection);

@@ -1,4 +1,4 @@
-// The one way every screen waits for its next event: asleep until X, a signal or a deadline wakes it.
+// The one loop every screen runs, and the one way it waits: asleep until X, a signal or a deadline wakes it.
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
@@ -64,19 +64,19 @@ int32_t TGame::wait_for_event(SDL_Event& event, std::optional<Uint32> deadline) 
     return taken;
 }
 
-void TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer) {
+void TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer,
+                       const std::optional<Uint32>& deadline) {
     for (;;) {
-        SDL_Event event;
-        // A queue that can no longer be read would never bring a key. The
-        // screen ends as if left, which no caller needs told apart: the
-        // chooser and help go back to the menu, whose own loop then ends as
-        // quit does, so the game still shuts down in order.
-        if (wait_for_event(event) != 1)
+        // A passed deadline reaches the answer as SDL_NOEVENT.
+        SDL_Event event = {};
+        // When no event will come, the screen ends as if left, which no
+        // caller needs told apart: play, the chooser and help go back to the
+        // menu, whose own loop then ends as quit does, so the game still
+        // shuts down in order.
+        if (wait_for_event(event, deadline) < 0)
             return;
-        if (event.type == SDL_VIDEORESIZE) {
+        if (event.type == SDL_VIDEORESIZE)
             resize(event.resize.w, event.resize.h);
-            draw_frame();
-        }
         switch (answer(event)) {
         case SCREEN_LEAVE:
             return;
