@@ -56,6 +56,13 @@ enum TExitStatus : int {
 // stream (none when format is null). The one way the game ends itself.
 [[noreturn]] void end_process(TExitStatus status, FILE* stream, const char* format, ...);
 
+// From here on SIGINT and SIGTERM end the game in order, with its usual save
+// and status 0, from whatever screen it shows: no event is taken after one.
+// Called before SDL_Init, as SDL leaves a handler it finds in place alone,
+// where it would otherwise turn these signals into the close button's
+// SDL_QUIT, which the chooser and the help screen ignore.
+void catch_quit_signals();
+
 // What a screen's answer to an event asks of the loop that runs it: to wait
 // for the next one, to show the frame the answer drew first, or to end.
 enum TScreenAction : int32_t {
@@ -106,7 +113,8 @@ public:
 
     // Screens. Every screen sleeps in wait_for_event until an event comes or
     // the deadline on the game's clock passes: 1 for an event, 0 for the
-    // deadline, -1 when no event can come. All share one loop: it waits
+    // deadline, -1 when no event will come (after a quit signal, or when the
+    // queue cannot be read). All share one loop: it waits
     // until the deadline, which it reads anew for every wait, follows a
     // resize with the new video mode, and lets the screen answer, which
     // draws what changed.
