@@ -127,6 +127,9 @@ int32_t TGame::init() {
     SDL_FreeSurface(background);
     background = load_image("gfx/back.bmp");
     highscore.read_from_xml(SCORES_FILE);
+    // The player hears of a file that could not be read now, as the game
+    // starts, rather than at the first save.
+    highscore.keep_unreadable_file();
     scores_read = true;
     return INIT_OK;
 }
