@@ -157,7 +157,7 @@ int32_t TGame::play() {
     // the loop sleeps until an event comes. Play shows its frames itself, as
     // a solved position must be on screen before the pause.
     KeyRepeat repeat;
-    std::optional<Uint32> next_step;
+    std::optional<Uint32> deadline;
     run_screen(
         [&](const SDL_Event& event) {
             // The pass that leaves still takes a step that is due.
@@ -173,9 +173,9 @@ int32_t TGame::play() {
             }
             if (repeat.held != 0 && ticks() >= repeat.next_step)
                 take_step(*this, repeat);
-            next_step = repeat.held != 0 ? std::optional<Uint32>(repeat.next_step) : std::nullopt;
+            deadline = repeat.held != 0 ? std::optional<Uint32>(repeat.next_step) : std::nullopt;
             return leave ? SCREEN_LEAVE : SCREEN_STAY;
         },
-        next_step);
+        deadline);
     return 0;
 }
