@@ -94,7 +94,8 @@ public:
     int32_t undo(int32_t dx, int32_t dy, bool pushed);
     int32_t undo_dir(int32_t direction, bool pushed);
 
-    // Layout and drawing; none of them flips except flip.
+    // Layout and drawing, each a call into render/ with the fields it
+    // draws; none of them flips except flip.
     // Height of the board area between the header and the status panel.
     int32_t board_height() const;
     int32_t choose_skin();
@@ -114,10 +115,10 @@ public:
     // Screens. Every screen sleeps in wait_for_event until an event comes or
     // the deadline on the game's clock passes: 1 for an event, 0 for the
     // deadline, -1 when no event will come (after a quit signal, or when the
-    // queue cannot be read). All share one loop: it waits
-    // until the deadline, which it reads anew for every wait, follows a
-    // resize with the new video mode, and lets the screen answer, which
-    // draws what changed.
+    // queue cannot be read). All share one loop: it waits until the
+    // deadline, which it reads anew for every wait, follows a resize with
+    // the new video mode, and lets the screen answer, which draws what
+    // changed.
     int32_t wait_for_event(SDL_Event& event, std::optional<Uint32> deadline = std::nullopt);
     void run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer,
                     const std::optional<Uint32>& deadline = std::nullopt);
