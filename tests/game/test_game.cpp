@@ -52,8 +52,19 @@ TEST_F(GameTest, InitReadsTheFirstEightyCleanRegularFilesInByteOrder) {
 }
 
 TEST_F(GameTest, TheLargestTilesThatFitTheBoardAreaAreChosen) {
-    write_file("levels/default", TINY);
+    write_file("levels/default", std::string(TINY) + "\n;2\n\n" + std::string(67, '#') + "\n#@$." +
+                                     std::string(62, ' ') + "#\n" + std::string(67, '#') + "\n");
     start_game();
+    EXPECT_EQ(-1, game->start_level(1));
+    // The board of 5 x 3 cells of 12 pixels starts at the corner of a
+    // window of 60 x 26, and beyond one 2 pixels narrower or lower.
+    EXPECT_EQ(0, game->start_level(0));
+    for (const auto& [w, h] : {std::pair{60, 26}, {58, 26}, {60, 24}}) {
+        game->resize(w, h);
+        EXPECT_EQ(-1, game->choose_skin());
+        EXPECT_EQ(w == 60 && h == 26 ? 0 : -1, game->draw_board()) << w << " x " << h;
+    }
+    game->resize(800, 600);
     const auto make_room = [this](int32_t width, int32_t height) {
         game->level.release();
         game->level.create(width, height);
