@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A player's session under a real X server: the title menu, the chooser,
 # the help screen and play, each left idle to see that it sleeps; two levels solved
-# with key presses (a push undone and pushed again among them), a window
+# with key presses (a push undone and pushed again, and a key held), a window
 # resize in the menu and in play, Q in play, and scores.xml checked byte for
 # byte, also while the game still runs. SIGTERM or SIGINT ends the game in
 # order from play, the chooser and the help screen, which all but play
@@ -84,9 +84,15 @@ xwininfo -id "$window" | grep -q 'Width: 640' || fail "the window is not 640 pix
 press Right Right
 idle "play"
 # Q leaves the third level for the menu, where Return starts the first level
-# again; it is solved in fewer moves this time, and SIGTERM then ends the
-# game from the second level.
-press q Return Right Right
+# again. Right held solves it in fewer moves and walks on into the second
+# level, the key repeat waking the game for every step after the first;
+# however far it gets there, the records stay those of the first session
+# but one. SIGTERM then ends the game.
+press q Return
+xdotool keydown Right
+sleep 0.7
+xdotool keyup Right
+sleep 0.4
 kill -TERM "$gpid"
 expect_exit "SIGTERM in play" 0
 expect_same "ended in play (scores.xml)" scores.xml "$fixtures/scores_played.xml"
