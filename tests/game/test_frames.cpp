@@ -104,7 +104,7 @@ TEST_F(GameTest, EveryScreenLooksAsRecorded) {
             else
                 press({key});
         }
-        FakeClock::shown.clear();
+        FakeClock::frames.clear();
         if (scene.screen == MENU)
             game->menu();
         else if (scene.screen == CHOOSER)
@@ -117,8 +117,8 @@ TEST_F(GameTest, EveryScreenLooksAsRecorded) {
         // for the next one.
         for (SDL_Event rest; SDL_PollEvent(&rest);) {
         }
-        EXPECT_EQ(scene.flips, FakeClock::shown.size()) << scene.name;
-        EXPECT_EQ(scene.shown, !FakeClock::shown.empty() && FakeClock::shown.back().frame == digest(game->screen))
+        EXPECT_EQ(scene.flips, FakeClock::frames.size()) << scene.name;
+        EXPECT_EQ(scene.shown, !FakeClock::frames.empty() && FakeClock::frames.back() == digest(game->screen))
             << scene.name;
         const std::string frame = std::string(scene.name) + ": " + checksum(game->screen) + "\n";
         frames += frame;

@@ -62,10 +62,10 @@ bool killed_while_saving(THighScore& store, const std::string& file, int stops) 
 }  // namespace
 
 // Each file is refused or does not parse, quickly and within bounded memory;
-// one that takes longer, as TinyXML would on 200,000 attributes, is a fault,
-// and ends the test at once. The first save keeps it aside; neither the next
-// save nor the next run's save of the readable file replaces that, and a
-// start removes what a killed save left.
+// one that takes longer, as TinyXML would on 200,000 attributes, is a fault
+// that ends the test within that bound. The first save keeps it aside;
+// neither the next save nor the next run's save of the readable file
+// replaces that, and a start removes what a killed save left.
 TEST(ScoreSaving, AnUnreadableFileIsKeptAsBackup) {
     const size_t BIG = 16 << 20;
     std::string attributes = "<a";
