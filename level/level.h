@@ -24,8 +24,7 @@ constexpr int64_t LEVEL_MAX_LINE = LEVEL_MAX_CELLS / 3;
 
 class TLevel {
 public:
-    TLevel();
-    ~TLevel();
+    TLevel() = default;
     TLevel(const TLevel&) = delete;
     TLevel& operator=(const TLevel&) = delete;
 

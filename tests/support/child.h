@@ -52,8 +52,9 @@ inline TChildResult run_in_child(const std::function<int()>& body, double timeou
 
 // Bounds for one hostile input; the memory leaves room for the sanitizers'
 // shadow memory on top of the largest grid.
+constexpr double HOSTILE_SECONDS = 10;
 #define EXPECT_WITHIN_BOUNDS(result)                                                                                   \
     do {                                                                                                               \
-        EXPECT_LT((result).seconds, 10.0) << (result);                                                                 \
+        EXPECT_LT((result).seconds, HOSTILE_SECONDS) << (result);                                                      \
         EXPECT_LT((result).max_rss_mb, 1024) << (result);                                                              \
     } while (0)
