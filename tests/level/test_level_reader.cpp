@@ -113,6 +113,12 @@ TEST(LevelReader, FilesThatCannotBeRead) {
     TFlushLog log;
     std::ostream messages(&log);
     ASSERT_EQ(collection.import(dir.path + "/", "kept", messages), 0);
+    // With standard input closed the file is opened as descriptor 0, and read all the same.
+    const int input = dup(0);
+    close(0);
+    EXPECT_EQ(collection.import(dir.path + "/", "kept", messages), 0);
+    dup2(input, 0);
+    close(input);
     EXPECT_EQ(collection.import("no/such/", "file", messages), -1);
     EXPECT_EQ(collection.name, "kept");
     EXPECT_TRUE(collection.levels.empty());
