@@ -6,6 +6,21 @@
 #include <utility>
 #include <vector>
 
+char cell_letter(int32_t code, bool keeper) {
+    switch (code) {
+    case CELL_WALL:
+        return '#';
+    case CELL_TARGET:
+        return keeper ? '+' : '.';
+    case CELL_BOX:
+        return '$';
+    case CELL_BOX_ON_TARGET:
+        return '*';
+    default:
+        return keeper ? '@' : ' ';
+    }
+}
+
 TLevel::TLevel() = default;
 
 TLevel::~TLevel() = default;

@@ -5,7 +5,6 @@
 
 #include "level/level_collection.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/generator/generator.h"
 #include "tools/report/level_measures.h"
 #include "tools/solver/solver.h"
 
@@ -52,28 +51,4 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
     ASSERT_TRUE(measure_level(*collection.levels[1], "RldRuRldR", m));
     EXPECT_EQ(4, m.pushes);
     EXPECT_EQ(2, m.sessions);
-}
-
-TEST(Generator, OneSeedGivesOneLevelThatReadsCleanly) {
-    const TGeneratorProfile profile = {4, 7, 3, 6, 2, 3, STYLE_BLOCKS, 5, 1.5, 300000};
-    TGeneratedLevel first, second;
-    TGenerator one(7), other(7);
-    while (!one.make(profile, first)) {
-    }
-    while (!other.make(profile, second)) {
-    }
-    EXPECT_EQ(first.rows, second.rows);
-    EXPECT_EQ(first.solution, second.solution);
-    EXPECT_GE(first.pushes, profile.min_pushes);
-
-    std::string text = ";1\n'Made\n";
-    for (const std::string& row : first.rows)
-        text += row + "\n";
-    TScratchDir scratch("generator");
-    write_file(scratch / "made", text);
-    TLevelCollection collection;
-    std::ostringstream messages;
-    EXPECT_EQ(0, collection.import(scratch.path + "/", "made", messages));
-    EXPECT_EQ("", messages.str());
-    EXPECT_EQ(1u, collection.levels.size());
 }
