@@ -1,8 +1,10 @@
-// Finding a blueprint's start: its boxes pulled away from their targets, the hardest proven start, dead floor walled in.
+// Finding a blueprint's start: its boxes pulled away from their targets, the hardest proven start, dead floor walled
+// in.
 #include "tools/generator/generator.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <sstream>
 
 #include "level/level_collection.h"
@@ -13,13 +15,6 @@
 #include "tools/solver/state_table.h"
 
 namespace {
-
-// A start worth solving: its state in the pull search, and how promising it
-// looked there.
-struct TCandidate {
-    int32_t id;
-    int32_t score;
-};
 
 // The boxes of every state in one breadth-first layer are pulled once more
 // in every way the keeper can; the new states form the next layer.
@@ -69,8 +64,9 @@ void pull_layer(const TBoard& board, TStateTable& table, const std::vector<int32
 
 // Every keeper region around the solved boxes is a finish. Pulling breadth
 // first from all of them gives each state its fewest pushes. Past the
-// state bound a layer keeps only an even spread of its states, whose
-// pushes are then only an upper bound, which the solver makes exact.
+// state bound each layer keeps only the states that are farthest from home
+// by the lone-box bound; their pushes are then only an upper bound, which
+// the solver makes exact.
 TStateTable pull_apart(const TBoard& board, const TDesignOptions& options) {
     const int32_t boxes = static_cast<int32_t>(board.start_boxes.size());
     const size_t squares = board.cell_of.size();
@@ -92,46 +88,76 @@ TStateTable pull_apart(const TBoard& board, const TDesignOptions& options) {
             region[square] = 1;
         layer.push_back(table.insert(state).first);
     }
-    // The spread goes on for as many states again as the full search had.
+    std::vector<std::pair<int32_t, int32_t>> ranked;
+    // The narrow search goes on for as many states again as the full one.
     while (!layer.empty() && table.size() < 2 * options.pull_states) {
         pull_layer(board, table, layer, next);
-        if (table.size() > options.pull_states && static_cast<int32_t>(next.size()) > options.beam) {
-            layer.clear();
-            for (int32_t k = 0; k < options.beam; ++k)
-                layer.push_back(next[static_cast<size_t>(k) * next.size() / options.beam]);
-        } else {
+        if (table.size() <= options.pull_states || static_cast<int32_t>(next.size()) <= options.beam) {
             layer.swap(next);
+            continue;
         }
+        ranked.clear();
+        for (const int32_t id : next) {
+            state.assign(table.state(id), table.state(id) + boxes);
+            ranked.push_back({-board.lower_bound(state), id});
+        }
+        std::sort(ranked.begin(), ranked.end());
+        layer.clear();
+        for (int32_t k = 0; k < options.beam; ++k)
+            layer.push_back(ranked[k].second);
     }
     return table;
 }
 
-// The most promising starts: deep, and with pushes beyond the lone-box
-// bound, which are the pushes the boxes cost each other and weigh three
-// times as much. Only the deepest states are looked at, as many as the
-// full search holds at most.
-std::vector<TCandidate> promising(const TBoard& board, const TStateTable& table, const TDesignOptions& options) {
+// The most promising starts. Among the states whose fewest pushes are
+// exact: the deepest, with the pushes beyond the lone-box bound, which are
+// the pushes the boxes cost each other, weighing three times as much.
+// Among all: the farthest from home by that bound.
+std::vector<int32_t> promising(const TBoard& board, const TStateTable& table, const TDesignOptions& options) {
     const int32_t boxes = static_cast<int32_t>(board.start_boxes.size());
-    std::vector<int32_t> order(table.size());
-    for (int32_t id = 0; id < table.size(); ++id)
-        order[id] = id;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int32_t a, int32_t b) { return table.pushes[a] > table.pushes[b]; });
-    order.resize(std::min<size_t>(order.size(), static_cast<size_t>(options.pull_states)));
-    std::vector<TCandidate> found;
+    const int32_t exact = static_cast<int32_t>(std::min<int64_t>(table.size(), options.pull_states));
+    std::vector<std::pair<int32_t, int32_t>> tangled, far;
     std::vector<uint16_t> placement;
-    for (const int32_t id : order) {
+    std::vector<int32_t> found;
+    for (int32_t id = 0; id < table.size(); ++id) {
         const int32_t pushes = table.pushes[id];
-        if (pushes == 0)
-            continue;
         placement.assign(table.state(id), table.state(id) + boxes);
         const int32_t bound = board.lower_bound(placement);
-        if (bound < BOARD_UNREACHABLE)
-            found.push_back({id, pushes + 3 * (pushes - bound)});
+        if (pushes == 0 || bound >= BOARD_UNREACHABLE)
+            continue;
+        if (id < exact)
+            tangled.push_back({-(pushes + 3 * (pushes - bound)), id});
+        far.push_back({-bound, id});
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const TCandidate& a, const TCandidate& b) { return a.score > b.score; });
-    found.resize(std::min<size_t>(found.size(), static_cast<size_t>(options.candidates)));
+    std::sort(tangled.begin(), tangled.end());
+    std::sort(far.begin(), far.end());
+    // Starts that differ in one box only would be solved to much the same
+    // result; the next in line is taken instead.
+    auto distinct = [&](int32_t id) {
+        for (const int32_t other : found) {
+            int32_t shared = 0;
+            for (int32_t i = 0; i < boxes; ++i)
+                shared += std::binary_search(table.state(other), table.state(other) + boxes, table.state(id)[i]);
+            if (shared >= boxes - 1)
+                return false;
+        }
+        return true;
+    };
+    // Turn about from each list, the next start that is distinct.
+    auto take = [&](const std::vector<std::pair<int32_t, int32_t>>& list, size_t& next) {
+        for (; next < list.size(); ++next)
+            if (distinct(list[next].second)) {
+                found.push_back(list[next++].second);
+                return;
+            }
+    };
+    size_t next_tangled = 0, next_far = 0;
+    while (static_cast<int32_t>(found.size()) < options.candidates &&
+           (next_tangled < tangled.size() || next_far < far.size())) {
+        take(tangled, next_tangled);
+        if (static_cast<int32_t>(found.size()) < options.candidates)
+            take(far, next_far);
+    }
     return found;
 }
 
@@ -304,11 +330,24 @@ bool design(const TLevel& blueprint, const TDesignOptions& options, TDesignedLev
         }
     const TStateTable table = pull_apart(board, options);
     double best_score = -1.0;
-    for (const TCandidate& candidate : promising(board, table, options)) {
+    if (options.verbose)
+        std::cerr << "  pull search: " << table.size() << " states\n";
+    for (const int32_t candidate : promising(board, table, options)) {
         TDesignedLevel proven;
-        if (!prove(start_rows(blueprint, board, table.state(candidate.id)), options.solver_states, proven))
+        const bool proven_ok =
+            prove(start_rows(blueprint, board, table.state(candidate)), options.solver_states, proven);
+        if (options.verbose)
+            std::cerr << "  candidate at pull depth " << table.pushes[candidate] << ": "
+                      << (proven_ok ? std::to_string(proven.pushes) + " pushes (" + std::to_string(proven.lone_pushes) +
+                                          " alone), " + std::to_string(proven.states) + " states"
+                                    : std::string("not proven"))
+                      << '\n';
+        if (!proven_ok)
             continue;
-        const double score = proven.pushes + options.effort * std::log2(static_cast<double>(proven.states));
+        // The pushes the boxes cost each other count three times, and the
+        // solver's effort on a log scale.
+        const double score = proven.pushes + 2.0 * (proven.pushes - proven.lone_pushes) +
+                             options.effort * std::log2(static_cast<double>(proven.states));
         if (score > best_score) {
             best_score = score;
             out = proven;

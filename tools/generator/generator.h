@@ -13,7 +13,7 @@
 struct TDesignOptions {
     // Pull states searched breadth first, which gives each its fewest
     // pushes; past this the search goes on with the best few of each depth.
-    int64_t pull_states = 1000000;
+    int64_t pull_states = 4000000;
     int32_t beam = 2000;
     // The most promising starts of the pull search, each solved to compare
     // the solver's effort.
@@ -21,6 +21,8 @@ struct TDesignOptions {
     int64_t solver_states = 3000000;
     // What a doubling of the solver's states is worth against one push.
     double effort = 3.0;
+    // Each candidate's pushes and states on standard error.
+    bool verbose = false;
     // Unused floor patches of this many cells or more are walled in.
     int32_t dead_patch = 4;
 };

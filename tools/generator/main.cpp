@@ -22,7 +22,8 @@ const char* const PROGRAM = "cratoria_generate";
 
 int usage() {
     std::cerr << "usage: " << PROGRAM
-              << " [--pull-states N] [--beam N] [--candidates N] [--solver-states N] [--effort W] [--rise]"
+              << " [--pull-states N] [--beam N] [--candidates N] [--solver-states N] [--effort W] [--dead-patch N] "
+                 "[--rise] [--verbose]"
                  " [--solutions FILE] BLUEPRINTS\n";
     return 2;
 }
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
         {"pull-states", required_argument, nullptr, 'p'}, {"beam", required_argument, nullptr, 'b'},
         {"candidates", required_argument, nullptr, 'c'},  {"solver-states", required_argument, nullptr, 's'},
         {"effort", required_argument, nullptr, 'e'},      {"rise", no_argument, nullptr, 'r'},
+        {"verbose", no_argument, nullptr, 'v'},           {"dead-patch", required_argument, nullptr, 'd'},
         {"solutions", required_argument, nullptr, 'o'},   {nullptr, 0, nullptr, 0},
     };
     for (int choice; (choice = getopt_long(argc, argv, "", long_options, nullptr)) != -1;) {
@@ -65,6 +67,12 @@ int main(int argc, char** argv) {
             break;
         case 'r':
             rise = true;
+            break;
+        case 'd':
+            read = read_limit(PROGRAM, "--dead-patch", optarg, options.dead_patch);
+            break;
+        case 'v':
+            options.verbose = true;
             break;
         case 'o':
             solutions_file = optarg;
