@@ -1,10 +1,10 @@
-// The level report's measures on levels worked out by hand, and the generator's promise of the same level for a seed.
+// The level report's measures on levels worked out by hand.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "level/level_collection.h"
-#include "tests/support/scratch_dir.h"
+#include "tools/report/level_layout.h"
 #include "tools/report/level_measures.h"
 #include "tools/solver/solver.h"
 
@@ -51,4 +51,48 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
     ASSERT_TRUE(measure_level(*collection.levels[1], "RldRuRldR", m));
     EXPECT_EQ(4, m.pushes);
     EXPECT_EQ(2, m.sessions);
+}
+
+TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
+    TLevelCollection collection;
+    std::ostringstream messages;
+    ASSERT_EQ(0, collection.import(TEST_DATA_DIR "/solver/", "shapes", messages));
+    ASSERT_EQ(5u, collection.levels.size());
+    struct {
+        int32_t floor, targets, boxes, largest_target_group;
+        bool goal_room;
+        int32_t wall_islands, corridor, pocketed_targets;
+    } const expected[] = {
+        // The door and the cell between two targets are corridor; the
+        // room's last target is in a pocket.
+        {14, 3, 3, 3, true, 0, 2, 1},
+        {14, 3, 3, 3, false, 0, 2, 1},
+        // The pillar leaves one-wide ways above, below and left of it.
+        {15, 2, 2, 1, false, 1, 5, 1},
+        {14, 3, 3, 3, true, 0, 2, 1},
+        // The boxes wait in a corridor; the door is its fourth cell.
+        {20, 3, 3, 3, false, 0, 4, 0},
+    };
+    std::vector<TLevelLayout> layouts(std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(collection.levels[i]->name);
+        TLevelLayout& m = layouts[i];
+        ASSERT_TRUE(measure_layout(*collection.levels[i], m));
+        EXPECT_EQ(expected[i].floor, m.floor);
+        EXPECT_EQ(expected[i].targets, m.targets);
+        EXPECT_EQ(expected[i].boxes, m.boxes);
+        EXPECT_EQ(expected[i].largest_target_group, m.largest_target_group);
+        EXPECT_EQ(expected[i].goal_room, m.goal_room);
+        EXPECT_EQ(expected[i].wall_islands, m.wall_islands);
+        EXPECT_EQ(expected[i].corridor, m.corridor);
+        EXPECT_EQ(expected[i].pocketed_targets, m.pocketed_targets);
+    }
+
+    // A level laid on itself, or on its mirror, is the same; the second level, mirrored back, differs by one box
+    // moved: two cells of fourteen.
+    EXPECT_EQ(0.0, layout_distance(layouts[4], layouts[4]));
+    EXPECT_EQ(0.0, layout_distance(layouts[0], layouts[3]));
+    EXPECT_EQ(0.0, layout_distance(layouts[3], layouts[0]));
+    EXPECT_DOUBLE_EQ(2.0 / 14, layout_distance(layouts[1], layouts[0]));
+    EXPECT_GT(layout_distance(layouts[0], layouts[2]), LAYOUT_NEAR_DUPLICATE);
 }
