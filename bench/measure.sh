@@ -5,7 +5,7 @@
 # from a key press to the frame that answers it. Each figure is taken RUNS
 # times (3 by default); the table gives every run and the median.
 #
-#   bench/measure.sh                 measures build/cratoria
+#   bench/measure.sh                 measures build-dev/cratoria
 #   CRATORIA=build-x/cratoria RUNS=1 IDLE_SECONDS=5 STEPS=10 bench/measure.sh
 #
 # Frames are timed by bench/frame_probe, an X client that the server's
@@ -15,8 +15,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-program=$(realpath "${CRATORIA:-build/cratoria}")
-probe=$(realpath "${PROBE:-build/bench/frame_probe}")
+program=$(realpath "${CRATORIA:-build-dev/cratoria}")
+probe=$(realpath "${PROBE:-build-dev/bench/frame_probe}")
 runs=${RUNS:-3}
 idle_seconds=${IDLE_SECONDS:-10}
 steps=${STEPS:-40}

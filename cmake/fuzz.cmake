@@ -22,7 +22,7 @@ if(CRATORIA_FUZZ)
   endforeach()
   target_link_libraries(fuzz_level_reader PRIVATE cratoria_level)
   target_sources(fuzz_import PRIVATE
-    ${CMAKE_SOURCE_DIR}/tools/import/import.cpp ${CMAKE_SOURCE_DIR}/tools/import/latin1.cpp)
+    ${CMAKE_SOURCE_DIR}/import/import.cpp ${CMAKE_SOURCE_DIR}/import/latin1.cpp)
   target_link_libraries(fuzz_import PRIVATE cratoria_level PkgConfig::TINYXML)
   target_link_libraries(fuzz_score_store PRIVATE cratoria_score)
 endif()

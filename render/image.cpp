@@ -36,7 +36,7 @@ bool header_is_believable(const std::string& file_name) {
     FILE* file = std::fopen(file_name.c_str(), "rb");
     if (!file)
         return false;
-    std::fread(header, 1, sizeof header, file);
+    [[maybe_unused]] const size_t got = std::fread(header, 1, sizeof header, file);
     std::fclose(file);
 
     // The old 12-byte header has 16-bit sides and no colour count.

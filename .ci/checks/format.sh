@@ -3,5 +3,6 @@
 # and clang-format shows where.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+deps/install.sh .ci/deps/format.txt
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "format check passed"

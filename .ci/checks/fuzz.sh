@@ -6,6 +6,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$repo"
+deps/install.sh deps/build.txt .ci/deps/fuzz.txt
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the committed tree, installs it, starts the
-# game the way the menu entry does under a virtual display, quits it, and
-# removes the package again.
+# Builds the Debian package from the committed tree, running the game's tests
+# on the way, checks that the build leaves the tree as it was, installs the
+# package, starts the game the way the menu entry does under a virtual
+# display, quits it, and removes the package again.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -33,16 +34,27 @@ fi
 # directory of its own; a clone also proves the committed files suffice.
 step "building the package from a clean clone"
 git clone -q "$repo" "$work/src/cratoria"
-(cd "$work/src/cratoria" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1 ||
-    { tail -n 40 "$work/build.log"; die "dpkg-buildpackage failed"; }
+src=$work/src/cratoria
+"$repo/deps/install.sh" "$repo/.ci/deps/package.txt"
+if ! (cd "$src" && dpkg-checkbuilddeps) >/dev/null 2>&1; then
+    echo "   installing the build dependencies of debian/control"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get build-dep -y -qq --no-install-recommends "$src" >"$work/apt.log" 2>&1 ||
+        { cat "$work/apt.log"; die "cannot install the build dependencies"; }
+fi
+(cd "$src" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1 ||
+    { tail -n 60 "$work/build.log"; die "dpkg-buildpackage failed"; }
+grep -E '^[0-9]+% tests passed|\(Skipped\)$|^Total Test time' "$work/build.log" | sed 's/^/   /'
+[ -z "$(git -C "$src" status --porcelain)" ] || { git -C "$src" status --short; die "the build left files in the tree"; }
 deb=$(ls "$work"/src/cratoria_*.deb)
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$work/contents"
-for path in ./usr/games/cratoria ./usr/lib/cratoria/cratoria ./usr/share/cratoria/levels/default \
+for path in ./usr/games/cratoria ./usr/libexec/cratoria/cratoria ./usr/libexec/cratoria/cratoria-import ./usr/share/cratoria/levels/default \
     ./usr/share/cratoria/gfx/vera.ttf ./usr/share/applications/io.github.cratoria.Cratoria.desktop \
     ./usr/share/metainfo/io.github.cratoria.Cratoria.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/cratoria.png \
     ./usr/share/man/man6/cratoria.6.gz ./usr/share/doc/cratoria/copyright; do
     grep -qxF "$path" "$work/contents" || die "the package lacks $path"
 done
+! grep -q '/levels/solutions' "$work/contents" || die "the package holds the level solutions"
 
 step "installing ${deb##*/}"
 installed_here=yes

@@ -6,6 +6,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$repo"
+deps/install.sh deps/build.txt deps/test.txt deps/authoring.txt
 build_dir=${SANITIZE_BUILD_DIR:-build-asan}
 
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRATORIA_SANITIZE=ON \

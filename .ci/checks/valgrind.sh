@@ -8,6 +8,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$repo"
+deps/install.sh deps/build.txt .ci/deps/valgrind.txt
 build_dir=${BUILD_DIR:-build}
 
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then

@@ -5,9 +5,9 @@
 #include <sstream>
 #include <string>
 
+#include "import/import.h"
 #include "level/level_collection.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/import/import.h"
 
 // A conversion either fails with a reason, or gives text the game reads
 // without a message, every kept level in it, with no byte the game cannot

@@ -1,5 +1,5 @@
-# Helpers shared by the install tests: a scratch directory, an installed
-# tree and one-line failure reports.
+# Helpers shared by the install tests: a scratch directory, a staged install
+# and one-line failure reports.
 
 set -euo pipefail
 
@@ -14,10 +14,16 @@ fail() {
     failures=$((failures + 1))
 }
 
-# install_tree BUILD_DIR PREFIX: a real `cmake --install`, quietly.
-install_tree() {
-    cmake --install "$1" --prefix "$2" >"$scratch/install.log" 2>&1 ||
+# stage_install BUILD_DIR: a real `cmake --install` staged in $stage, quietly;
+# the launcher runs the staged tree, and the folders it was configured for
+# are $bindir, $privatedir, $datadir and the like.
+stage_install() {
+    . "$1/tests/install/installed.sh"
+    stage="$scratch/stage"
+    DESTDIR="$stage" cmake --install "$1" >"$scratch/install.log" 2>&1 ||
         { cat "$scratch/install.log" >&2; echo "FAIL: cmake --install" >&2; exit 1; }
+    export CRATORIA_STAGE="$stage"
+    launcher="$stage$bindir/cratoria"
 }
 
 finish() {

@@ -1,29 +1,26 @@
 #!/usr/bin/env bash
 # The installed tree and its launcher: the programs and data in place, the
-# player's folder on first and later starts, and the refusals. A stand-in
-# takes the game's place and reports where it ran and what it found there.
+# player's folder on first and later starts, and the refusals, the import's
+# included. A stand-in takes the game's place and reports where it ran and
+# what it found there.
 # usage: test_launcher.sh BUILD_DIR
 . "$(dirname "$0")/common.sh"
-prefix="$scratch/pre fix"
-install_tree "$1" "$prefix"
-data="$prefix/share/cratoria"
-for program in cratoria cratoria-import; do
-    [ "$(od -An -c -N 4 "$prefix/lib/cratoria/$program" | tr -d ' ')" = 177ELF ] || fail "no lib/cratoria/$program"
+stage_install "$1"
+data="$stage$datadir"
+for f in "$privatedir/cratoria" "$privatedir/cratoria-import" "$mandir/man6/cratoria.6" "$sharedir/applications/io.github.cratoria.Cratoria.desktop" \
+    "$sharedir/icons/hicolor/48x48/apps/cratoria.png" "$docdir/gfx/vera-COPYRIGHT.txt" \
+    "$docdir/gfx/base02-LICENSE.txt" "$datadir/gfx/base02.ttf" "$datadir/gfx/skin12.bmp" "$datadir/levels/default"; do
+    [ -f "$stage$f" ] || fail "missing $f"
 done
-for f in man/man6/cratoria.6 applications/io.github.cratoria.Cratoria.desktop icons/hicolor/48x48/apps/cratoria.png \
-    doc/cratoria/gfx/vera-COPYRIGHT.txt doc/cratoria/gfx/base02-LICENSE.txt cratoria/gfx/base02.ttf \
-    cratoria/gfx/skin12.bmp cratoria/levels/default; do
-    [ -f "$prefix/share/$f" ] || fail "missing share/$f"
-done
-# A packager's staged install keeps the final prefix in the launcher.
-DESTDIR="$scratch/stage" cmake --install "$1" --prefix /opt/cratoria >/dev/null
-grep -qF "datadir='/opt/cratoria/share/cratoria'" "$scratch/stage/opt/cratoria/bin/cratoria" ||
-    fail "the staged launcher does not name the final prefix"
+[ ! -e "$data/levels/solutions" ] || fail "the level solutions were installed"
+# The launcher and the man page name the folders the game is installed to.
+grep -qF "datadir=\$stage'$datadir'" "$launcher" || fail "the launcher does not name $datadir"
+grep -qxF ".I $datadir/" "$stage$mandir/man6/cratoria.6" || fail "the man page does not name $datadir"
 
 printf '#!/bin/sh\n{ echo "$(pwd) $*"; ls levels; cat gfx/vera.ttf >/dev/null && echo fonts; } >"$REPORT"
 echo start >>scores.xml\nexit "${STATUS:-0}"\n' >"$scratch/stand-in"
-chmod 755 "$scratch/stand-in"
-export CRATORIA_BINARY="$scratch/stand-in" REPORT="$scratch/report"
+cp "$scratch/stand-in" "$stage$privatedir/cratoria"
+export REPORT="$scratch/report"
 unset XDG_DATA_HOME
 home="$scratch/home"
 user="$home/.local/share/cratoria"
@@ -34,7 +31,7 @@ launch() {
     local expected=$1
     shift
     rm -f "$REPORT"
-    HOME=$home "$prefix/bin/cratoria" "$@" >"$scratch/out" 2>"$scratch/err" && status=0 || status=$?
+    HOME=$home "$launcher" "$@" >"$scratch/out" 2>"$scratch/err" && status=0 || status=$?
     [ "$status" -eq "$expected" ] || fail "status $status, not $expected: $(cat "$scratch/err")"
 }
 # expect_report LINE...: the game ran and reported each line.
@@ -42,8 +39,8 @@ expect_report() {
     for line in "$@"; do grep -qxF "$line" "$REPORT" 2>/dev/null || fail "the game did not report '$line'"; done
 }
 
-STATUS=11 launch 11 --anything
-expect_report "$user --anything" default fonts
+STATUS=11 launch 11
+expect_report "$user " default fonts
 [ "$(cat "$user/scores.xml")" = start ] || fail "scores.xml not written in $user"
 
 # Between two starts the player adds files and links of their own, one under
@@ -71,11 +68,27 @@ launch 0 --help
 grep -q '^usage: cratoria$' "$scratch/out" && [ ! -e "$REPORT" ] || fail "--help did not show the usage"
 launch 0 --import --force --help
 grep -q '^usage: cratoria$' "$scratch/out" || fail "--import --help did not show the player's usage"
-"$prefix/bin/cratoria" --version | grep -qx 'cratoria [0-9][0-9.]*' || fail "--version did not show the version"
+"$launcher" --version | grep -qx 'cratoria [0-9][0-9.]*' || fail "--version did not show the version"
+# Only the options above are the launcher's; the game takes none.
+for wrong in -h -v --frobnicate "--name x" "--help extra" level.xsb; do
+    launch 64 $wrong
+    grep -q '^usage: cratoria$' "$scratch/err" && [ ! -s "$scratch/out" ] || fail "'$wrong' did not show the usage"
+done
+# The player typed cratoria --import: the messages say so, and name neither
+# the program behind it nor the folder option the launcher gives it.
+for wrong in "" --bogus "--name x a.txt b.txt"; do
+    launch 64 --import $wrong
+    grep -q '^cratoria --import: ' "$scratch/err" && ! grep -qe '--to\|cratoria-import' "$scratch/err" ||
+        fail "--import $wrong said: $(cat "$scratch/err")"
+done
+grep -qx 'cratoria --import: --name names one collection, but 2 files were given' "$scratch/err" ||
+    fail "--name with two files was not named as such"
+[ ! -e "$REPORT" ] || fail "the game was started after a wrong option"
 home="" launch 73
 printf 'x' >"$scratch/file"
 home="$scratch/file" launch 73
-CRATORIA_BINARY="$scratch/missing" launch 72
+rm "$stage$privatedir/cratoria"
+launch 72
 [ ! -e "$REPORT" ] || fail "the game was started after a refusal"
 
 finish

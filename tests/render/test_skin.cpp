@@ -1,6 +1,4 @@
-// Cutting skin bitmaps into tiles and drawing them, and the committed pictures in gfx/ that the art program draws.
-#include <cstdlib>
-
+// Cutting skin bitmaps into tiles and drawing them.
 #include "render/skin.h"
 #include "render_fixture.h"
 
@@ -55,16 +53,6 @@ TEST_F(Skin, OnlyTilesOfALoadedSetAreDrawnAndAFailedLoadKeepsThem) {
     expect_tile(skin, TILE_BOX, 0x102030 * 3);
     ASSERT_EQ(0, skin.load(W, H, 32, file("grey.bmp", make_bmp(6 * W, 2 * H, [](int, int) { return 0x5a5a5a; }))));
     expect_tile(skin, TILE_BOX, 0x5a5a5a);
-}
-
-// Nobody edits the pictures by hand.
-TEST_F(Skin, CommittedPicturesAreWhatTheArtProgramDraws) {
-    ASSERT_EQ(0, std::system(("'" MAKE_SKINS "' '" + dir.path + "'").c_str()));
-    for (const char* name : {"skin50.bmp", "skin40.bmp", "skin30.bmp", "skin20.bmp", "skin12.bmp", "back.bmp"}) {
-        const std::string drawn = read_file(dir / name);
-        ASSERT_FALSE(drawn.empty()) << name;
-        EXPECT_TRUE(drawn == read_file(SOURCE_DIR "/gfx/" + std::string(name))) << name << " differs";
-    }
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // Draws the desktop icon, a wooden crate standing on a target, in every size that desktops look for.
+#include <png.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "png_writer.h"
 #include "tools/paint/paint.h"
 
 namespace {
@@ -156,10 +157,21 @@ void draw_crate(Icon& icon) {
     icon.fill(intersect(panel, diagonal(brace)), wood);
 }
 
+// An 8-bit RGBA PNG file of a square picture given as rows of red, green,
+// blue and alpha bytes.
+bool write_png(const std::string& file_name, int size, const std::vector<uint8_t>& rgba) {
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = size;
+    image.height = size;
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, file_name.c_str(), 0, rgba.data(), 0, nullptr) != 0;
+}
+
 }  // namespace
 
-// Only + - * / and sqrt on doubles are used, so the PNG bytes are the same
-// on every machine.
+// Only + - * / and sqrt on doubles are used, so the pixels are the same on
+// every machine.
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_icons DIRECTORY\n");
@@ -172,7 +184,7 @@ int main(int argc, char** argv) {
         draw_target(icon);
         draw_crate(icon);
         const std::string file_name = directory + "/cratoria-" + std::to_string(size) + ".png";
-        if (!write_png(file_name, size, size, icon.rgba())) {
+        if (!write_png(file_name, size, icon.rgba())) {
             std::fprintf(stderr, "make_icons: cannot write %s\n", file_name.c_str());
             return 1;
         }

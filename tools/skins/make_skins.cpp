@@ -5,9 +5,13 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+
+#include "level/level_collection.h"
 #include "tools/paint/paint.h"
 
 namespace {
@@ -74,45 +78,21 @@ public:
             at(x, y) = mix(at(x, y), c, coverage);
     }
 
-    // 24-bit bottom-up BMP with rows padded to four bytes.
+    // SDL writes a 24-bit BMP file of it.
     bool write_bmp(const std::string& file_name) const {
-        const int row_size = (width * 3 + 3) / 4 * 4;
-        const uint32_t data_size = row_size * height;
-        std::vector<unsigned char> bytes(54 + data_size, 0);
-        auto put16 = [&](int at, uint32_t v) {
-            bytes[at] = v & 0xff;
-            bytes[at + 1] = (v >> 8) & 0xff;
-        };
-        auto put32 = [&](int at, uint32_t v) {
-            put16(at, v & 0xffff);
-            put16(at + 2, v >> 16);
-        };
-        bytes[0] = 'B';
-        bytes[1] = 'M';
-        put32(2, 54 + data_size);
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, width);
-        put32(22, height);
-        put16(26, 1);
-        put16(28, 24);
-        put32(34, data_size);
-        put32(38, 2835);
-        put32(42, 2835);
+        SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xff0000, 0xff00, 0xff, 0);
+        if (!surface)
+            return false;
         for (int y = 0; y < height; ++y) {
-            unsigned char* row = &bytes[54 + (height - 1 - y) * row_size];
+            Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
             for (int x = 0; x < width; ++x) {
                 const Color& c = at(x, y);
-                row[x * 3] = paint::to_byte(c.b);
-                row[x * 3 + 1] = paint::to_byte(c.g);
-                row[x * 3 + 2] = paint::to_byte(c.r);
+                row[x] = SDL_MapRGB(surface->format, paint::to_byte(c.r), paint::to_byte(c.g), paint::to_byte(c.b));
             }
         }
-        FILE* file = std::fopen(file_name.c_str(), "wb");
-        if (!file)
-            return false;
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        return std::fclose(file) == 0 && written;
+        const bool written = SDL_SaveBMP(surface, file_name.c_str()) == 0;
+        SDL_FreeSurface(surface);
+        return written;
     }
 
     const int width;
@@ -426,15 +406,19 @@ Canvas draw_background() {
 }
 
 // A small board drawn the way the game draws it, to judge the tiles together.
-const char* const PREVIEW_BOARD[] = {
-    "--#####----", "###...#----", "#.$.@.#####", "#.$$..*...#", "#+..#.#.$.#", "##..#.....#", "-##########",
-};
+const char PREVIEW_BOARD[] = ";\n"
+                             "'Preview\n"
+                             "  #####\n"
+                             "### . #\n"
+                             "# $.  #####\n"
+                             "# $$  *.  #\n"
+                             "#+  # # $ #\n"
+                             "##  #     #\n"
+                             " ##########\n";
 
-Canvas draw_preview(const Canvas& skin, const Canvas& back, int size) {
-    const int rows = sizeof PREVIEW_BOARD / sizeof *PREVIEW_BOARD;
-    const int columns = static_cast<int>(std::strlen(PREVIEW_BOARD[0]));
+Canvas draw_preview(const TLevel& board, const Canvas& skin, const Canvas& back, int size) {
     const int margin = size;
-    Canvas canvas(columns * size + 2 * margin, rows * size + 2 * margin, {0, 0, 0});
+    Canvas canvas(board.width * size + 2 * margin, board.height * size + 2 * margin, {0, 0, 0});
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x)
             canvas.at(x, y) = back.at(x % back.width, y % back.height);
@@ -446,22 +430,20 @@ Canvas draw_preview(const Canvas& skin, const Canvas& back, int size) {
                 canvas.at(margin + column * size + x, margin + row * size + y) =
                     skin.at(place * size + x, source_row * size + y);
     };
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) {
-            const char cell = PREVIEW_BOARD[r][c];
-            const bool left = c > 0 && PREVIEW_BOARD[r][c - 1] == '#';
-            const bool right = c + 1 < columns && PREVIEW_BOARD[r][c + 1] == '#';
-            const int tile = cell == '#'                       ? 7 + (left && right ? 2
-                                                                      : left        ? 3
-                                                                      : right       ? 1
-                                                                                    : 0)
-                             : cell == '$'                     ? 3
-                             : cell == '*'                     ? 4
-                             : cell == '@'                     ? 5
-                             : cell == '+'                     ? 6
-                             : cell == '.' && (r + c) % 5 == 0 ? 2
-                             : cell == '.'                     ? 1
-                                                               : 0;
+    for (int r = 0; r < board.height; ++r)
+        for (int c = 0; c < board.width; ++c) {
+            const int cell = board.get(c, r);
+            const bool left = board.get(c - 1, r) == CELL_WALL;
+            const bool right = board.get(c + 1, r) == CELL_WALL;
+            // Cell codes 1 to 4 are the tiles that show them; the keeper's
+            // tiles follow, and a wall's depends on the walls beside it.
+            const int tile = cell == CELL_WALL                          ? 7 + (left && right ? 2
+                                                                               : left        ? 3
+                                                                               : right       ? 1
+                                                                                             : 0)
+                             : c == board.start_x && r == board.start_y ? (cell == CELL_TARGET ? 6 : 5)
+                             : cell == CELL_OUTSIDE                     ? 0
+                                                                        : cell;
             if (tile)
                 copy_tile(tile, c, r);
         }
@@ -476,13 +458,16 @@ int usage() {
 }  // namespace
 
 // Only exactly rounded floating-point operations (arithmetic, sqrt, floor,
-// fmod) and integer hashing are used, and the BMP files are written here, so
-// the bytes do not depend on the machine or any library version.
+// fmod) and integer hashing are used, so the pixels do not depend on the
+// machine or any library version.
 int main(int argc, char** argv) {
     const bool preview = argc == 3 && std::strcmp(argv[1], "--preview") == 0;
     if (argc != 2 && !preview)
         return usage();
     const std::string directory = argv[argc - 1];
+    TLevelCollection boards;
+    if (preview && boards.import_text(PREVIEW_BOARD, "preview", std::cerr) != 0)
+        return 1;
 
     const Canvas back = draw_background();
     bool ok = preview || back.write_bmp(directory + "/back.bmp");
@@ -490,7 +475,7 @@ int main(int argc, char** argv) {
         const Canvas skin = draw_skin(size);
         const std::string name = std::to_string(size) + ".bmp";
         if (preview)
-            ok = draw_preview(skin, back, size).write_bmp(directory + "/preview" + name) && ok;
+            ok = draw_preview(*boards.levels[0], skin, back, size).write_bmp(directory + "/preview" + name) && ok;
         else
             ok = skin.write_bmp(directory + "/skin" + name) && ok;
     }

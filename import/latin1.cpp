@@ -1,5 +1,5 @@
 // Reading UTF-8 and Windows-1252 text, and writing it in Latin-1 with close forms for what Latin-1 lacks.
-#include "tools/import/latin1.h"
+#include "import/latin1.h"
 
 namespace {
 

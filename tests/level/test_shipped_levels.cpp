@@ -1,12 +1,32 @@
 // The collections we ship: each reads cleanly, and its recorded solutions solve its levels under the game's rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "level/level_collection.h"
-#include "tools/solver/replay.h"
+#include "level/play_level.h"
+
+namespace {
+
+// Plays a solution (l r u d a step, upper case a push) from the level's
+// start: false as soon as a step is refused or its letter's case belies
+// whether it pushed.
+bool replay_solves(const TLevel& level, const std::string& letters) {
+    TPlayLevel play;
+    play.copy_from(level);
+    for (const char letter : letters) {
+        int32_t dx = 0, dy = 0;
+        const size_t direction = std::string("lrud").find(std::tolower(static_cast<unsigned char>(letter)));
+        const int32_t result = direction_delta(DIR_LEFT + int32_t(direction), dx, dy) ? play.move(dx, dy) : -1;
+        if (result < 0 || (result == MOVE_PUSHED) != (std::isupper(static_cast<unsigned char>(letter)) != 0))
+            return false;
+    }
+    return play.is_solved();
+}
 
 TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel) {
     const std::string directory = SOURCE_DIR "/levels/";
@@ -27,15 +47,17 @@ TEST(ShippedLevels, RecordedSolutionsSolveEveryLevel) {
         std::ifstream solutions(directory + "solutions/" + name + ".txt");
         solutions.ignore(1000, '\n');
         for (const auto& level : collection.levels) {
-            int32_t number = 0, pushes = 0, moves = 0, replayed_moves = 0, replayed_pushes = 0;
+            int32_t number = 0, pushes = 0, moves = 0;
             int64_t states = 0;
             std::string letters;
             ASSERT_TRUE(solutions >> number >> pushes >> moves >> states >> letters) << "level " << level->number;
             EXPECT_EQ(level->number, number);
-            EXPECT_EQ(REPLAY_SOLVED, replay_solution(*level, letters, replayed_moves, replayed_pushes)) << number;
-            EXPECT_EQ(moves, replayed_moves) << "level " << number;
-            EXPECT_EQ(pushes, replayed_pushes) << "level " << number;
+            EXPECT_TRUE(replay_solves(*level, letters)) << "level " << number;
+            EXPECT_EQ(size_t(moves), letters.size()) << "level " << number;
+            EXPECT_EQ(pushes, std::count_if(letters.begin(), letters.end(), ::isupper)) << "level " << number;
         }
     }
     EXPECT_GE(collections, 5);
 }
+
+}  // namespace

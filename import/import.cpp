@@ -1,5 +1,5 @@
 // Players' collection files, text or XML: reading them, the checks of what the game can play, and the game's own text.
-#include "tools/import/import.h"
+#include "import/import.h"
 
 #include <tinyxml.h>
 
@@ -12,10 +12,10 @@
 #include <optional>
 #include <sstream>
 
+#include "import/latin1.h"
 #include "level/level.h"
 #include "level/level_collection.h"
 #include "level/text_file.h"
-#include "tools/import/latin1.h"
 
 namespace {
 
