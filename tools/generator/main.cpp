@@ -14,7 +14,7 @@
 #include "level/level_collection.h"
 #include "level/text_file.h"
 #include "tools/generator/generator.h"
-#include "tools/solver/read_limit.h"
+#include "tools/common/read_limit.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "level/level_collection.h"
 #include "tools/report/level_layout.h"
 #include "tools/report/level_measures.h"
-#include "tools/solver/read_limit.h"
+#include "tools/common/read_limit.h"
 #include "tools/solver/replay.h"
 #include "tools/solver/solver.h"
 
