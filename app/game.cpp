@@ -1,4 +1,5 @@
-// The game object's life: its fonts, everything it loads at start, and saving and releasing it at the end.
+// The game object: its fonts, everything it loads at start, the rules of play and the drawing on its fields, and
+// saving and releasing it at the end.
 #include "app/game.h"
 
 #include <algorithm>
@@ -13,7 +14,9 @@
 #include <dirent.h>
 
 #include "level/text_file.h"
+#include "render/draw.h"
 #include "render/image.h"
+#include "render/layout.h"
 
 namespace {
 
@@ -124,6 +127,9 @@ int32_t TGame::init() {
     SDL_FreeSurface(background);
     background = load_image("gfx/back.bmp");
     highscore.read_from_xml(SCORES_FILE);
+    // The player hears of a file that could not be read now, as the game
+    // starts, rather than at the first save.
+    highscore.keep_unreadable_file();
     scores_read = true;
     return INIT_OK;
 }
@@ -140,4 +146,118 @@ bool TGame::save_scores() {
     std::fprintf(stderr, "Error: could not save %s: %s\n", std::filesystem::absolute(SCORES_FILE, error).c_str(),
                  reason);
     return false;
+}
+
+int32_t TGame::start_level(int32_t index) {
+    if (!collection || index < 0 || index >= static_cast<int32_t>(collection->levels.size()))
+        return -1;
+    const TLevel* source = collection->levels[index].get();
+    // A level without a grid would leave the working copy without one, and
+    // every later step and drawing would read cells that do not exist.
+    if (!source || !source->cells)
+        return -1;
+
+    if (level_nr >= 0)
+        level.release();
+    if (level.copy_from(*source) != 0)
+        return -1;
+    level_nr = index;
+    history.clear();
+    pushes = 0;
+
+    TScore best;
+    if (highscore.get_score(collection->name, level.number, best)) {
+        best_moves = best.moves;
+        best_pushes = best.pushes;
+    } else {
+        best_moves = 0;
+        best_pushes = 0;
+    }
+    return choose_skin();
+}
+
+int32_t TGame::move(int32_t dx, int32_t dy) {
+    const int32_t result = level.move(dx, dy);
+    if (result >= 0)
+        draw_board();
+    return result;
+}
+
+int32_t TGame::move_dir(int32_t direction) {
+    int32_t dx, dy;
+    if (!direction_delta(direction, dx, dy))
+        return MOVE_NOT_A_STEP;
+    return move(dx, dy);
+}
+
+int32_t TGame::undo(int32_t dx, int32_t dy, bool pushed) {
+    const int32_t result = level.undo(dx, dy, pushed);
+    if (result == 0)
+        draw_board();
+    return result;
+}
+
+int32_t TGame::undo_dir(int32_t direction, bool pushed) {
+    int32_t dx, dy;
+    if (!direction_delta(direction, dx, dy))
+        return MOVE_NOT_A_STEP;
+    return undo(dx, dy, pushed);
+}
+
+int32_t TGame::board_height() const {
+    return screen->h - header_height - panel_height;
+}
+
+int32_t TGame::choose_skin() {
+    const int32_t fit = fitting_skin(skins, skin_count, level.width, level.height, screen->w, board_height());
+    skin = &skins[fit >= 0 ? fit : skin_count - 1];
+    return fit >= 0 ? 0 : -1;
+}
+
+void TGame::clear_screen() {
+    ::clear_screen(screen);
+}
+
+void TGame::draw_background() {
+    ::draw_background(screen, background, header_height, board_height());
+}
+
+int32_t TGame::draw_board() {
+    return skin ? ::draw_board(screen, *skin, level, header_height, board_height()) : -1;
+}
+
+void TGame::flip() {
+    flip_surface(screen);
+}
+
+void TGame::draw_header() {
+    ::draw_header(screen, font_big, header_height);
+}
+
+void TGame::draw_panel(const char* message, SDL_Color color) {
+    const TPanelCounts counts = {level.number, static_cast<int32_t>(history.size()), pushes, best_moves, best_pushes};
+    ::draw_panel(screen, font_small, panel_height, message, color, counts);
+}
+
+void TGame::redraw() {
+    draw_background();
+    draw_board();
+    draw_header();
+    draw_panel(nullptr, COLOR_WHITE);
+}
+
+void TGame::resize(int32_t w, int32_t h) {
+    screen = SDL_SetVideoMode(w, h, 0, video_flags);
+    if (!screen) {
+        // The process ends here without the orderly shutdown, so this is the
+        // last chance to keep the best results reached in this run.
+        save_scores();
+        end_process(EXIT_RESIZE, stdout, "SDL error: %s\n", SDL_GetError());
+    }
+}
+
+void TGame::draw_frame() {
+    clear_screen();
+    draw_header();
+    draw_panel(version_line, COLOR_GREY);
 }

@@ -56,7 +56,15 @@ enum TExitStatus : int {
 // stream (none when format is null). The one way the game ends itself.
 [[noreturn]] void end_process(TExitStatus status, FILE* stream, const char* format, ...);
 
-// What a screen's answer to an event asks of the loop that runs it.
+// From here on SIGINT and SIGTERM end the game in order, with its usual save
+// and status 0, from whatever screen it shows: no event is taken after one.
+// Called before SDL_Init, as SDL leaves a handler it finds in place alone,
+// where it would otherwise turn these signals into the close button's
+// SDL_QUIT, which the chooser and the help screen ignore.
+void catch_quit_signals();
+
+// What a screen's answer to an event asks of the loop that runs it: to wait
+// for the next one, to show the frame the answer drew first, or to end.
 enum TScreenAction : int32_t {
     SCREEN_STAY,
     SCREEN_FLIP,
@@ -86,7 +94,8 @@ public:
     int32_t undo(int32_t dx, int32_t dy, bool pushed);
     int32_t undo_dir(int32_t direction, bool pushed);
 
-    // Layout and drawing; none of them flips except flip.
+    // Layout and drawing, each a call into render/ with the fields it
+    // draws; none of them flips except flip.
     // Height of the board area between the header and the status panel.
     int32_t board_height() const;
     int32_t choose_skin();
@@ -97,18 +106,22 @@ public:
     void draw_header();
     void draw_panel(const char* message, SDL_Color color);
     void redraw();
-    // The one answer to a window resize: a new video mode of w x h, or the
-    // end of the process with status 41.
+    // A new video mode of w x h after a window resize, or the end of the
+    // process with status 41; the screen then draws itself for the new size.
     void resize(int32_t w, int32_t h);
     // Header and status panel of the menu, chooser and help screens.
     void draw_frame();
 
     // Screens. Every screen sleeps in wait_for_event until an event comes or
     // the deadline on the game's clock passes: 1 for an event, 0 for the
-    // deadline, -1 when no event can come. The menu, chooser and help share
-    // one loop: it waits, follows a resize, and lets the screen answer.
+    // deadline, -1 when no event will come (after a quit signal, or when the
+    // queue cannot be read). All share one loop: it waits until the
+    // deadline, which it reads anew for every wait, follows a resize with
+    // the new video mode, and lets the screen answer, which draws what
+    // changed.
     int32_t wait_for_event(SDL_Event& event, std::optional<Uint32> deadline = std::nullopt);
-    void run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer);
+    void run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer,
+                    const std::optional<Uint32>& deadline = std::nullopt);
     int32_t play();
     int32_t menu();
     void draw_menu(int32_t selection);
@@ -138,10 +151,11 @@ public:
     int32_t header_height = 50;
     int32_t panel_height = 40;
 
-    // The screens' clock, replaceable so that tests can drive the key
-    // repeat to the millisecond.
+    // The screens' clock and the window's flip, replaceable so that tests
+    // can drive the key repeat to the millisecond and see every frame shown.
     Uint32 (*ticks)() = &SDL_GetTicks;
     void (*delay)(Uint32) = &SDL_Delay;
+    int (*flip_surface)(SDL_Surface*) = &SDL_Flip;
 
     // Set once init has read scores.xml; only then may the store replace it.
     bool scores_read = false;

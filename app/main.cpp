@@ -39,6 +39,7 @@ int main(int, char**) {
     const bool driver_chosen = getenv("SDL_VIDEODRIVER") != nullptr;
     if (!driver_chosen)
         setenv("CACA_DRIVER", "null", 1);
+    catch_quit_signals();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         end_process(EXIT_SDL_INIT, stdout, "SDL Error: %s\n", SDL_GetError());
     atexit(SDL_Quit);

@@ -1,55 +1,72 @@
 // What a frame costs to draw, without its flip: a full redraw and a keeper step on the largest 50-pixel board.
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
+#include <iostream>
 #include <string>
 
 #include <SDL_ttf.h>
 #include <benchmark/benchmark.h>
 
-#include "app/game.h"
+#include "level/level_collection.h"
+#include "render/draw.h"
+#include "render/image.h"
 #include "render/layout.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+constexpr int32_t HEADER_HEIGHT = 50;
+constexpr int32_t PANEL_HEIGHT = 40;
 
-// A game started as the program starts it, in a scratch directory with the
-// repository's pictures and fonts and the given collections, drawing into a
-// 32-bit window of the given size: the depth of every desktop today.
-class TBenchGame {
+// What the play screen draws, loaded as the program loads it from the
+// repository's gfx/, with the level started, in a 32-bit window of the given
+// size: the depth of every desktop today.
+class TBenchBoard {
+    // Up first and down last, around everything else the board holds.
+    struct TLibraries {
+        TLibraries() {
+            // Set here rather than left to the caller: a benchmark that
+            // found a display would measure the X server too.
+            setenv("SDL_VIDEODRIVER", "dummy", 1);
+            SDL_Init(SDL_INIT_VIDEO);
+            TTF_Init();
+        }
+        ~TLibraries() {
+            TTF_Quit();
+            SDL_Quit();
+        }
+    } libraries;
+
 public:
-    TBenchGame(int w, int h, const std::vector<std::string>& collections)
-        : dir(fs::temp_directory_path() / ("cratoria-bench-" + std::to_string(getpid()))) {
-        // Set here rather than left to the caller: a benchmark that found a
-        // display would measure the X server too.
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        fs::create_directories(dir / "levels");
-        fs::create_directory_symlink(fs::path(SOURCE_DIR) / "gfx", dir / "gfx");
-        for (size_t i = 0; i < collections.size(); ++i)
-            std::ofstream(dir / "levels" / ("Made-up set " + std::to_string(i + 1))) << collections[i];
-        fs::current_path(dir);
-        SDL_Init(SDL_INIT_VIDEO);
-        TTF_Init();
-        game = std::make_unique<TGame>();
-        game->screen = SDL_SetVideoMode(w, h, 32, 0);
-        started = game->screen && game->init() == INIT_OK && game->start_level(0) == 0;
+    TBenchBoard(int w, int h, const std::string& levels) {
+        screen = SDL_SetVideoMode(w, h, 32, 0);
+        const std::string gfx = SOURCE_DIR "/gfx/";
+        TLevelCollection collection;
+        started = screen && skin.load(50, 50, 32, gfx + "skin50.bmp") == 0 &&
+                  font_big.open((gfx + "base02.ttf").c_str(), 30) == 0 &&
+                  font_small.open((gfx + "vera.ttf").c_str(), 20) == 0 &&
+                  collection.import_text(levels, "Made-up set", std::cerr) == 0 &&
+                  level.copy_from(*collection.levels.at(0)) == 0 &&
+                  fitting_skin(&skin, 1, level.width, level.height, w, area_height()) == 0;
+        background = load_image(gfx + "back.bmp");
     }
-    ~TBenchGame() {
-        game->font_big.close();
-        game->font_small.close();
-        TTF_Quit();
-        game.reset();
-        SDL_Quit();
-        fs::current_path(fs::temp_directory_path());
-        fs::remove_all(dir);
+    ~TBenchBoard() {
+        SDL_FreeSurface(background);
+        font_big.close();
+        font_small.close();
     }
 
-    fs::path dir;
-    std::unique_ptr<TGame> game;
+    int32_t area_height() const { return screen->h - HEADER_HEIGHT - PANEL_HEIGHT; }
+    void draw_panel() {
+        ::draw_panel(screen, font_small, PANEL_HEIGHT, nullptr, COLOR_WHITE, {level.number, moves, 0, 0, 0});
+    }
+
+    SDL_Surface* screen = nullptr;
+    SDL_Surface* background = nullptr;
+    TSkin skin;
+    TFont font_big;
+    TFont font_small;
+    TPlayLevel level;
+    int32_t moves = 0;
     bool started = false;
 };
 
@@ -65,29 +82,32 @@ std::string largest_board(int w, int h) {
 }
 
 void BM_Redraw(benchmark::State& state) {
-    TBenchGame bench(state.range(0), state.range(1), {largest_board(state.range(0), state.range(1))});
-    if (!bench.started || bench.game->skin != &bench.game->skins[0])
-        return state.SkipWithError("the game did not start on 50-pixel tiles");
-    for (auto _ : state)
-        bench.game->redraw();
+    TBenchBoard bench(state.range(0), state.range(1), largest_board(state.range(0), state.range(1)));
+    if (!bench.started)
+        return state.SkipWithError("the board did not start on 50-pixel tiles");
+    for (auto _ : state) {
+        draw_background(bench.screen, bench.background, HEADER_HEIGHT, bench.area_height());
+        draw_board(bench.screen, bench.skin, bench.level, HEADER_HEIGHT, bench.area_height());
+        draw_header(bench.screen, bench.font_big, HEADER_HEIGHT);
+        bench.draw_panel();
+    }
 }
 BENCHMARK(BM_Redraw)->Args({800, 600})->Args({1920, 1080})->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // What the play screen does for one step before its flip: the step with its
-// board, the history entry and the status panel.
+// board, the move count and the status panel.
 void BM_KeeperStep(benchmark::State& state) {
-    TBenchGame bench(state.range(0), state.range(1), {largest_board(state.range(0), state.range(1))});
-    if (!bench.started || bench.game->skin != &bench.game->skins[0])
-        return state.SkipWithError("the game did not start on 50-pixel tiles");
-    TGame& game = *bench.game;
-    int32_t direction = DIR_RIGHT;
+    TBenchBoard bench(state.range(0), state.range(1), largest_board(state.range(0), state.range(1)));
+    if (!bench.started)
+        return state.SkipWithError("the board did not start on 50-pixel tiles");
+    int32_t dx = 1;
     for (auto _ : state) {
-        const int32_t result = game.move_dir(direction);
-        if (result < 0)
+        if (bench.level.move(dx, 0) < 0)
             return state.SkipWithError("the keeper could not step");
-        game.history.push_back(history_entry(direction, result));
-        game.draw_panel(nullptr, COLOR_WHITE);
-        direction = direction == DIR_RIGHT ? DIR_LEFT : DIR_RIGHT;
+        draw_board(bench.screen, bench.skin, bench.level, HEADER_HEIGHT, bench.area_height());
+        ++bench.moves;
+        bench.draw_panel();
+        dx = -dx;
     }
 }
 BENCHMARK(BM_KeeperStep)->Args({800, 600})->Args({1920, 1080})->Unit(benchmark::kMicrosecond)->UseRealTime();

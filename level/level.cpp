@@ -21,10 +21,6 @@ char cell_letter(int32_t code, bool keeper) {
     }
 }
 
-TLevel::TLevel() = default;
-
-TLevel::~TLevel() = default;
-
 int32_t TLevel::create(int32_t new_width, int32_t new_height) {
     // In 64 bits, so that two large sides cannot wrap into a small product.
     const int64_t count = static_cast<int64_t>(new_width) * new_height;

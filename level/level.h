@@ -28,8 +28,7 @@ char cell_letter(int32_t code, bool keeper);
 
 class TLevel {
 public:
-    TLevel();
-    ~TLevel();
+    TLevel() = default;
     TLevel(const TLevel&) = delete;
     TLevel& operator=(const TLevel&) = delete;
 

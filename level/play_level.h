@@ -39,7 +39,6 @@ class TPlayLevel : public TLevel {
 public:
     // Copies grid, number and name and puts the keeper on the start: 0, or
     // -1 when the copy's grid cannot be made, and nothing else changes.
-    // The copy's earlier cells must have been released.
     int32_t copy_from(const TLevel& source);
 
     // One step of the keeper: MOVE_STEPPED, MOVE_PUSHED or a refusal code.

@@ -69,6 +69,14 @@ bool THighScore::read_from_xml(const std::string& file_name) {
     return true;
 }
 
+bool THighScore::keep_unreadable_file() {
+    if (!unreadable_file.empty() && !keep_score_backup(unreadable_file)) {
+        return false;
+    }
+    unreadable_file.clear();
+    return true;
+}
+
 bool THighScore::write_to_xml(const std::string& file_name) {
     TiXmlDocument document;
     document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
@@ -80,9 +88,5 @@ bool THighScore::write_to_xml(const std::string& file_name) {
     }
     TiXmlPrinter printer;
     document.Accept(&printer);
-    if (!replace_score_file(file_name, printer.Str(), file_name == unreadable_file)) {
-        return false;
-    }
-    unreadable_file.clear();
-    return true;
+    return (file_name != unreadable_file || keep_unreadable_file()) && replace_score_file(file_name, printer.Str());
 }

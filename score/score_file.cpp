@@ -1,4 +1,4 @@
-// scores.xml on disk: replacing it in one atomic step.
+// scores.xml on disk: replacing it in one atomic step, and keeping a file that could not be read.
 #include "score/score_file.h"
 
 #include <cerrno>
@@ -41,28 +41,6 @@ bool resolve_target(const std::string& file_name, std::string& target) {
     return false;
 }
 
-// The old file goes to the first free name of "<file>.bak", "<file>.bak.1"
-// and so on. A hard link keeps it under both names until the rename, so a
-// failure in between leaves the file in place; where links are not allowed
-// the old file is moved and moved back if the save fails.
-bool keep_backup(const std::string& target, std::string& backup, bool& moved) {
-    struct stat status;
-    for (int i = 0; i < BACKUP_LIMIT; ++i) {
-        backup = target + BACKUP_SUFFIX + (i > 0 ? "." + std::to_string(i) : "");
-        if (::lstat(backup.c_str(), &status) != 0 && errno == ENOENT) {
-            break;
-        }
-    }
-    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
-        return false;
-    }
-    if (::link(target.c_str(), backup.c_str()) == 0) {
-        return true;
-    }
-    moved = ::rename(target.c_str(), backup.c_str()) == 0;
-    return moved;
-}
-
 // A fresh file of our own: an old one or a link planted under the name is
 // never written through. The new file keeps the permissions of the old one,
 // except that its owner may always read and write it: a file the next start
@@ -82,7 +60,7 @@ bool write_temp(const std::string& temp, const std::string& text, const struct s
 
 }  // namespace
 
-bool replace_score_file(const std::string& file_name, const std::string& text, bool keep_old) {
+bool replace_score_file(const std::string& file_name, const std::string& text) {
     std::string target;
     if (!resolve_target(file_name, target)) {
         return false;
@@ -95,23 +73,12 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         return false;
     }
     std::string temp = target + TEMP_SUFFIX;
-    std::string backup;
-    bool moved = false;
-    if (!write_temp(temp, text, exists ? &status : nullptr) ||
-        (exists && keep_old && !keep_backup(target, backup, moved)) || ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (!write_temp(temp, text, exists ? &status : nullptr) || ::rename(temp.c_str(), target.c_str()) != 0) {
         // The caller reports why the save failed, not what the cleaning up met.
         int reason = errno;
         ::unlink(temp.c_str());
-        if (moved) {
-            ::rename(backup.c_str(), target.c_str());
-        }
         errno = reason;
         return false;
-    }
-    if (!backup.empty()) {
-        std::error_code error;
-        std::fprintf(stderr, "Note: the unreadable %s is kept as %s\n", file_name.c_str(),
-                     std::filesystem::absolute(backup, error).c_str());
     }
     // The rename has happened by now, so a file system that cannot sync a
     // directory does not fail the save.
@@ -121,6 +88,38 @@ bool replace_score_file(const std::string& file_name, const std::string& text, b
         ::fsync(fd);
         ::close(fd);
     }
+    return true;
+}
+
+// A hard link keeps the file under both names without a byte copied or
+// changed; where links are not allowed, the bytes are copied.
+bool keep_score_backup(const std::string& file_name) {
+    std::string target;
+    if (!resolve_target(file_name, target)) {
+        return false;
+    }
+    // A file that is gone holds nothing to keep.
+    if (!is_regular_file(target)) {
+        return errno == ENOENT;
+    }
+    std::string backup;
+    struct stat status;
+    for (int i = 0; i < BACKUP_LIMIT; ++i) {
+        backup = target + BACKUP_SUFFIX + (i > 0 ? "." + std::to_string(i) : "");
+        if (::lstat(backup.c_str(), &status) != 0 && errno == ENOENT) {
+            break;
+        }
+    }
+    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
+        return false;
+    }
+    std::error_code error;
+    if (::link(target.c_str(), backup.c_str()) != 0 && !std::filesystem::copy_file(target, backup, error)) {
+        errno = error.value();
+        return false;
+    }
+    std::fprintf(stderr, "Note: the unreadable %s is kept as %s\n", file_name.c_str(),
+                 std::filesystem::absolute(backup, error).c_str());
     return true;
 }
 

@@ -24,10 +24,7 @@ void TGame::draw_collection_list(int32_t selection) {
     int32_t rows = (area - CHOOSER_TITLE_ROOM) / CHOOSER_ROW_PITCH;
     if (rows < 1)
         rows = 1;
-    int32_t columns = n / rows + (n % rows != 0 ? 1 : 0);
-    // Only an empty list has no column; it still must not divide by zero.
-    if (columns < 1)
-        columns = 1;
+    const int32_t columns = n / rows + (n % rows != 0 ? 1 : 0);
     // A few names should not be spread over the whole width.
     int32_t column_width = (w - 2 * CHOOSER_MARGIN) / columns;
     if (column_width > w / 3)
@@ -58,6 +55,7 @@ void TGame::choose_collection() {
     // The close button is dropped here: the chooser is left by a key.
     run_screen([&](const SDL_Event& event) {
         if (event.type == SDL_VIDEORESIZE) {
+            draw_frame();
             draw_collection_list(selection);
             return SCREEN_FLIP;
         }

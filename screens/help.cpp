@@ -43,9 +43,11 @@ void TGame::show_help() {
     // After a resize the menu redraws for the new size; the help is not
     // drawn again, so there is nothing to flip. The close button is dropped:
     // the help is left by a key.
-    run_screen([](const SDL_Event& event) {
-        if (event.type == SDL_VIDEORESIZE)
+    run_screen([this](const SDL_Event& event) {
+        if (event.type == SDL_VIDEORESIZE) {
+            draw_frame();
             return SCREEN_LEAVE;
+        }
         if (event.type != SDL_KEYDOWN)
             return SCREEN_STAY;
         const SDLKey key = event.key.keysym.sym;

@@ -44,8 +44,7 @@ void TGame::draw_menu(int32_t selection) {
 
 int32_t TGame::menu() {
     int32_t selection = MENU_START;
-    draw_header();
-    draw_panel(version_line, COLOR_GREY);
+    draw_frame();
     draw_menu(selection);
     flip();
 
@@ -56,6 +55,7 @@ int32_t TGame::menu() {
         if (event.type == SDL_QUIT)
             return SCREEN_LEAVE;
         if (event.type == SDL_VIDEORESIZE) {
+            draw_frame();
             draw_menu(selection);
             return SCREEN_FLIP;
         }

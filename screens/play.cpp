@@ -153,40 +153,29 @@ int32_t TGame::play() {
     redraw();
     flip();
 
+    // A held key wakes the loop when its next step is due; with none held
+    // the loop sleeps until an event comes. Play shows its frames itself, as
+    // a solved position must be on screen before the pause.
     KeyRepeat repeat;
-    bool leave = false;
-    while (!leave) {
-        // A held key wakes the loop when its next step is due; with none
-        // held the loop sleeps until an event comes.
-        SDL_Event event;
-        const int32_t taken =
-            wait_for_event(event, repeat.held != 0 ? std::optional<Uint32>(repeat.next_step) : std::nullopt);
-        if (taken < 0)
-            break;
-        if (taken > 0) {
-            switch (event.type) {
-            case SDL_QUIT:
-                leave = true;
-                break;
-            case SDL_VIDEORESIZE:
-                resize(event.resize.w, event.resize.h);
+    std::optional<Uint32> deadline;
+    run_screen(
+        [&](const SDL_Event& event) {
+            // The pass that leaves still takes a step that is due.
+            bool leave = event.type == SDL_QUIT;
+            if (event.type == SDL_VIDEORESIZE) {
                 choose_skin();
                 redraw();
                 flip();
-                break;
-            case SDL_KEYDOWN:
+            } else if (event.type == SDL_KEYDOWN) {
                 leave = !handle_key(*this, event.key.keysym.sym, repeat);
-                break;
-            case SDL_KEYUP:
-                if (repeat.held != 0 && direction_of_key(event.key.keysym.sym) == repeat.held)
-                    repeat.held = 0;
-                break;
-            default:
-                break;
+            } else if (event.type == SDL_KEYUP && direction_of_key(event.key.keysym.sym) == repeat.held) {
+                repeat.held = 0;
             }
-        }
-        if (repeat.held != 0 && ticks() >= repeat.next_step)
-            take_step(*this, repeat);
-    }
+            if (repeat.held != 0 && ticks() >= repeat.next_step)
+                take_step(*this, repeat);
+            deadline = repeat.held != 0 ? std::optional<Uint32>(repeat.next_step) : std::nullopt;
+            return leave ? SCREEN_LEAVE : SCREEN_STAY;
+        },
+        deadline);
     return 0;
 }

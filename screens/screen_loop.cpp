@@ -1,4 +1,4 @@
-// The one way every screen waits for its next event: asleep until X, a signal or a deadline wakes it.
+// The one loop every screen runs, and the one way it waits: asleep until X, a signal or a deadline wakes it.
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
@@ -13,6 +13,13 @@ namespace {
 // as SDL_WaitEvent does.
 constexpr Uint32 POLL_INTERVAL = 10;
 
+// Set by SIGINT and SIGTERM; a signal handler can safely do no more.
+volatile sig_atomic_t quit_signalled = 0;
+
+void note_quit_signal(int) {
+    quit_signalled = 1;
+}
+
 // Takes what SDL has queued, or what X has sent that SDL has not read yet.
 // 1 for an event, 0 for none, -1 when the queue cannot be read.
 int32_t take_event(SDL_Event& event) {
@@ -22,27 +29,35 @@ int32_t take_event(SDL_Event& event) {
 
 }  // namespace
 
+void catch_quit_signals() {
+    struct sigaction action = {};
+    action.sa_handler = note_quit_signal;
+    // A save or a read under way goes on as if nothing had come.
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 int32_t TGame::wait_for_event(SDL_Event& event, std::optional<Uint32> deadline) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     int32_t taken;
     if (SDL_GetWMInfo(&info) != 1 || info.subsystem != SDL_SYSWM_X11) {
-        while ((taken = take_event(event)) == 0 && !(deadline && ticks() >= *deadline))
+        while ((taken = take_event(event)) == 0 && !quit_signalled && !(deadline && ticks() >= *deadline))
             delay(POLL_INTERVAL);
-        return taken;
+        return quit_signalled ? -1 : taken;
     }
     Display* display = info.info.x11.display;
 
-    // SDL turns SIGINT and SIGTERM into SDL_QUIT from its signal handler.
-    // They stay blocked except inside ppoll, so one that comes after the
-    // queue was found empty still ends the sleep, and the handler never
-    // runs while SDL holds its queue's lock.
+    // The quit signals stay blocked except inside ppoll, so one that comes
+    // after the flag was looked at still ends the sleep.
     sigset_t quit_signals, previous;
     sigemptyset(&quit_signals);
     sigaddset(&quit_signals, SIGINT);
     sigaddset(&quit_signals, SIGTERM);
     sigprocmask(SIG_BLOCK, &quit_signals, &previous);
-    while ((taken = take_event(event)) == 0) {
+    while ((taken = take_event(event)) == 0 && !quit_signalled) {
         // Events Xlib has already read from the connection would not wake
         // the poll; they are pumped first.
         if (XPending(display) > 0)
@@ -61,22 +76,22 @@ int32_t TGame::wait_for_event(SDL_Event& event, std::optional<Uint32> deadline) 
         }
     }
     sigprocmask(SIG_SETMASK, &previous, nullptr);
-    return taken;
+    return quit_signalled ? -1 : taken;
 }
 
-void TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer) {
+void TGame::run_screen(const std::function<TScreenAction(const SDL_Event&)>& answer,
+                       const std::optional<Uint32>& deadline) {
     for (;;) {
-        SDL_Event event;
-        // A queue that can no longer be read would never bring a key. The
-        // screen ends as if left, which no caller needs told apart: the
-        // chooser and help go back to the menu, whose own loop then ends as
-        // quit does, so the game still shuts down in order.
-        if (wait_for_event(event) != 1)
+        // A passed deadline reaches the answer as SDL_NOEVENT.
+        SDL_Event event = {};
+        // When no event will come, the screen ends as if left, which no
+        // caller needs told apart: play, the chooser and help go back to the
+        // menu, whose own loop then ends as quit does, so the game still
+        // shuts down in order.
+        if (wait_for_event(event, deadline) < 0)
             return;
-        if (event.type == SDL_VIDEORESIZE) {
+        if (event.type == SDL_VIDEORESIZE)
             resize(event.resize.w, event.resize.h);
-            draw_frame();
-        }
         switch (answer(event)) {
         case SCREEN_LEAVE:
             return;

@@ -13,8 +13,8 @@ play() {
 }
 # A start that fails ends by itself; a game that hangs instead is killed.
 fails="-s KILL 20"
-# A game still running after two seconds waits in its menu: SIGTERM reaches
-# it as a close request, which the menu takes as quit.
+# A game still running after two seconds waits in its menu, and SIGTERM
+# ends it in order.
 quits="--preserve-status -k 30 2"
 
 # expect NAME STATUS STDOUT [STDERR]: the last run, exactly.

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <SDL.h>
@@ -45,9 +46,16 @@ inline int queued_events() {
     return SDL_PeepEvents(events, 128, SDL_PEEKEVENT, SDL_ALLEVENTS);
 }
 
-// The play screen's clock. Each delay moves it on, delivers the events
-// scheduled up to then, and notes the time of every change of the move
-// count and of every pause that is not a pass of the loop.
+// A digest of every pixel of the surface.
+inline size_t digest(const SDL_Surface* surface) {
+    return std::hash<std::string_view>()(
+        std::string_view(static_cast<const char*>(surface->pixels), size_t(surface->pitch) * surface->h));
+}
+
+// The screens' clock and the window's flip. Each delay moves the clock on,
+// delivers the events scheduled up to then, and notes the time of every
+// change of the move count and of every pause that is not a pass of the
+// loop; each flip notes the frame it shows.
 struct FakeClock {
     using Step = std::pair<Uint32, size_t>;
     static inline Uint32 now = 0;
@@ -55,8 +63,16 @@ struct FakeClock {
     static inline std::multimap<Uint32, SDL_Event> scheduled;
     static inline std::vector<Step> steps;
     static inline std::vector<Uint32> pauses;
+    // The time and move count of each frame shown, and its digest.
+    static inline std::vector<Step> shown;
+    static inline std::vector<size_t> frames;
 
     static Uint32 ticks() { return now; }
+    static int flip(SDL_Surface* surface) {
+        shown.emplace_back(now, watched->history.size());
+        frames.push_back(digest(surface));
+        return 0;
+    }
     static void delay(Uint32 ms) {
         const size_t moves = watched->history.size();
         if (steps.empty() ? moves != 0 : steps.back().second != moves)
@@ -81,6 +97,8 @@ protected:
         FakeClock::scheduled.clear();
         FakeClock::steps.clear();
         FakeClock::pauses.clear();
+        FakeClock::shown.clear();
+        FakeClock::frames.clear();
     }
 
     // main's order: fonts closed, SDL_ttf down, the game object, then SDL.
@@ -107,6 +125,7 @@ protected:
         game->screen = SDL_SetVideoMode(800, 600, 32, game->video_flags);
         game->ticks = &FakeClock::ticks;
         game->delay = &FakeClock::delay;
+        game->flip_surface = &FakeClock::flip;
         FakeClock::watched = game.get();
         EXPECT_EQ(init_result, game->init());
         return *game;

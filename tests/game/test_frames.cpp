@@ -29,13 +29,16 @@ enum Screen { MENU, CHOOSER, HELP, PLAY };
 constexpr SDLKey RESIZE = SDLK_LAST;
 
 // One state of one screen, with this many collections: the keys are queued
-// and the screen runs until a key leaves it.
+// and the screen runs until a key leaves it, showing this many frames, the
+// last of them what is drawn at the end unless the screen leaves unshown.
 struct Scene {
     const char* name;
     Screen screen;
     std::vector<SDLKey> keys;
+    size_t flips;
     int32_t w = 0, h = 0;
     size_t collections = 1;
+    bool shown = true;
 };
 
 }  // namespace
@@ -57,30 +60,33 @@ TEST_F(GameTest, EveryScreenLooksAsRecorded) {
     std::vector<SDLKey> down_16(16, DOWN), down_79(79, DOWN);
     down_16.push_back(ESCAPE);
     down_79.push_back(ESCAPE);
+    // A frame for each screen's first one and for each key that moves a
+    // highlight, steps, undoes, restarts, changes the level or resizes; the
+    // keys that leave the chooser and the help show the menu's next frame.
     const Scene scenes[] = {
-        {"menu", MENU, {ESCAPE}},
-        {"menu on help", MENU, {DOWN, DOWN, UP, DOWN, ESCAPE}},
-        {"menu on quit", MENU, {DOWN, DOWN, DOWN, DOWN, ESCAPE}},
-        {"menu after choosing", MENU, {DOWN, RETURN, RETURN, ESCAPE}},
-        {"menu after help", MENU, {DOWN, DOWN, RETURN, SDLK_q, ESCAPE}},
-        {"help", HELP, {SDLK_n, ESCAPE}},
-        {"chooser of 5", CHOOSER, {DOWN, DOWN, DOWN, DOWN, ESCAPE}, 0, 0, 5},
-        {"chooser of 17", CHOOSER, down_16, 0, 0, 17},
-        {"chooser of 80", CHOOSER, down_79, 0, 0, 80},
-        {"play", PLAY, {}},
-        {"play after a push", PLAY, {SDLK_RIGHT}},
-        {"play after a step", PLAY, {DOWN}},
-        {"play after an undo", PLAY, {SDLK_RIGHT, SDLK_BACKSPACE}},
-        {"play after a restart", PLAY, {SDLK_RIGHT, SDLK_r}},
-        {"play on a target with a best", PLAY, {SDLK_n}},
-        {"play too wide", PLAY, {SDLK_p}},
-        {"play resized", PLAY, {RESIZE, SDLK_RIGHT}, 1000, 700},
-        {"menu resized", MENU, {RESIZE, DOWN, ESCAPE}, 300, 200},
-        {"menu after a resized help", MENU, {DOWN, DOWN, RETURN, RESIZE, ESCAPE}, 640, 480},
-        {"help after a resize", HELP, {RESIZE}, 640, 200},
-        {"chooser of 80 resized", CHOOSER, {RESIZE, DOWN, DOWN, DOWN, ESCAPE}, 640, 480},
-        {"menu in a tiny window", MENU, {RESIZE, ESCAPE}, 60, 89},
-        {"play in a tiny window", PLAY, {RESIZE, SDLK_RIGHT}, 91, 91},
+        {"menu", MENU, {ESCAPE}, 1},
+        {"menu on help", MENU, {DOWN, DOWN, UP, DOWN, ESCAPE}, 5},
+        {"menu on quit", MENU, {DOWN, DOWN, DOWN, DOWN, ESCAPE}, 5},
+        {"menu after choosing", MENU, {DOWN, RETURN, RETURN, ESCAPE}, 4},
+        {"menu after help", MENU, {DOWN, DOWN, RETURN, SDLK_q, ESCAPE}, 5},
+        {"help", HELP, {SDLK_n, ESCAPE}, 1},
+        {"chooser of 5", CHOOSER, {DOWN, DOWN, DOWN, DOWN, ESCAPE}, 5, 0, 0, 5},
+        {"chooser of 17", CHOOSER, down_16, 17, 0, 0, 17},
+        {"chooser of 80", CHOOSER, down_79, 80, 0, 0, 80},
+        {"play", PLAY, {}, 1},
+        {"play after a push", PLAY, {SDLK_RIGHT}, 2},
+        {"play after a step", PLAY, {DOWN}, 2},
+        {"play after an undo", PLAY, {SDLK_RIGHT, SDLK_BACKSPACE}, 3},
+        {"play after a restart", PLAY, {SDLK_RIGHT, SDLK_r}, 3},
+        {"play on a target with a best", PLAY, {SDLK_n}, 2},
+        {"play too wide", PLAY, {SDLK_p}, 2},
+        {"play resized", PLAY, {RESIZE, SDLK_RIGHT}, 3, 1000, 700},
+        {"menu resized", MENU, {RESIZE, DOWN, ESCAPE}, 3, 300, 200},
+        {"menu after a resized help", MENU, {DOWN, DOWN, RETURN, RESIZE, ESCAPE}, 5, 640, 480},
+        {"help after a resize", HELP, {RESIZE}, 1, 640, 200, 1, false},
+        {"chooser of 80 resized", CHOOSER, {RESIZE, DOWN, DOWN, DOWN, ESCAPE}, 5, 640, 480},
+        {"menu in a tiny window", MENU, {RESIZE, ESCAPE}, 2, 60, 89},
+        {"play in a tiny window", PLAY, {RESIZE, SDLK_RIGHT}, 3, 91, 91},
     };
     std::string frames;
     for (const Scene& scene : scenes) {
@@ -98,6 +104,7 @@ TEST_F(GameTest, EveryScreenLooksAsRecorded) {
             else
                 press({key});
         }
+        FakeClock::frames.clear();
         if (scene.screen == MENU)
             game->menu();
         else if (scene.screen == CHOOSER)
@@ -110,6 +117,9 @@ TEST_F(GameTest, EveryScreenLooksAsRecorded) {
         // for the next one.
         for (SDL_Event rest; SDL_PollEvent(&rest);) {
         }
+        EXPECT_EQ(scene.flips, FakeClock::frames.size()) << scene.name;
+        EXPECT_EQ(scene.shown, !FakeClock::frames.empty() && FakeClock::frames.back() == digest(game->screen))
+            << scene.name;
         const std::string frame = std::string(scene.name) + ": " + checksum(game->screen) + "\n";
         frames += frame;
         if (record.find("\n" + frame) == std::string::npos) {

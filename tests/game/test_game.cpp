@@ -52,8 +52,19 @@ TEST_F(GameTest, InitReadsTheFirstEightyCleanRegularFilesInByteOrder) {
 }
 
 TEST_F(GameTest, TheLargestTilesThatFitTheBoardAreaAreChosen) {
-    write_file("levels/default", TINY);
+    write_file("levels/default", std::string(TINY) + "\n;2\n\n" + std::string(67, '#') + "\n#@$." +
+                                     std::string(62, ' ') + "#\n" + std::string(67, '#') + "\n");
     start_game();
+    EXPECT_EQ(-1, game->start_level(1));
+    // The board of 5 x 3 cells of 12 pixels starts at the corner of a
+    // window of 60 x 26, and beyond one 2 pixels narrower or lower.
+    EXPECT_EQ(0, game->start_level(0));
+    for (const auto& [w, h] : {std::pair{60, 26}, {58, 26}, {60, 24}}) {
+        game->resize(w, h);
+        EXPECT_EQ(-1, game->choose_skin());
+        EXPECT_EQ(w == 60 && h == 26 ? 0 : -1, game->draw_board()) << w << " x " << h;
+    }
+    game->resize(800, 600);
     const auto make_room = [this](int32_t width, int32_t height) {
         game->level.release();
         game->level.create(width, height);
@@ -76,16 +87,27 @@ TEST_F(GameTest, TheLargestTilesThatFitTheBoardAreaAreChosen) {
     }
 }
 
-// A missing background is said and skipped: the board area keeps its dark
-// grey fill, and the bands around it stay black.
-TEST_F(GameTest, WithoutABackgroundTheBoardAreaIsDarkGrey) {
+// A missing background and a scores.xml that cannot be read are said as the
+// game starts, and skipped: the board area keeps its dark grey fill between
+// black bands, and the file stays as it was, also under its backup name,
+// until the game saves anew.
+TEST_F(GameTest, AMissingBackgroundAndAnUnreadableScoresFileAreSaidAtStart) {
     write_file("levels/default", TINY);
+    write_file("scores.xml", "<Collection");
     fs::remove("gfx/back.bmp");
     testing::internal::CaptureStderr();
     start_game();
-    EXPECT_EQ("load_image: error opening gfx/back.bmp\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("load_image: error opening gfx/back.bmp\nNote: the unreadable scores.xml is kept as " +
+                  (fs::current_path() / "scores.xml.bak").string() + "\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_EQ("<Collection<Collection", read_file("scores.xml") + read_file("scores.xml.bak"));
     game->clear_screen();
     game->draw_background();
     EXPECT_EQ((std::vector<Uint32>{0, 0x141414, 0x141414, 0}),
               (std::vector<Uint32>{pixel(0, 49), pixel(0, 50), pixel(799, 559), pixel(799, 560)}));
+    testing::internal::CaptureStderr();
+    end_game();
+    EXPECT_EQ("", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Collection",
+              read_file("scores.xml") + read_file("scores.xml.bak"));
 }

@@ -69,11 +69,13 @@ TEST_F(PlayTest, HeldKeysStepAtTheirTimes) {
     }
 }
 
+// The solved position is shown before the pause, the next level after it.
 TEST_F(PlayTest, SolvingPausesAndKeepsTheRepeatIntoTheNextLevel) {
     start(";1\n\n#######\n#@$.  #\n#######\n\n;2\n\n########\n#@   $.#\n########\n");
     play_scripted({{0, RIGHT, true}, {450, RIGHT, false}});
     EXPECT_EQ(std::vector<Uint32>{0}, FakeClock::pauses);
     EXPECT_EQ((Steps{{0, 1}, {200, 0}, {300, 1}, {400, 2}}), FakeClock::steps);
+    EXPECT_EQ((Steps{{0, 0}, {0, 1}, {200, 0}, {300, 1}, {400, 2}}), FakeClock::shown);
     EXPECT_EQ(1, game->level_nr);
 }
 

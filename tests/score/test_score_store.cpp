@@ -78,7 +78,7 @@ TEST(ScoreStore, ReadsWhatIsWellFormedAndSkipsTheRest) {
          "<Level nr='2' moves='12x' pushes='-3'/><Level nr='3' moves='5'/><Level nr='2' moves='13' pushes='-3'/>"
          "<Level nr='4' moves='99999999999' pushes='-99999999999'></Level></Collection>",
          collection("a", level("1", "0", "7") + level("2", "13", "-3") + level("4", "2147483647", "-2147483648"))},
-        {"<Collection name='twice'><Level nr='1' moves='1' pushes='1'/></Collection><!--> a < b & c --><Collection/>"
+        {"<Collection name='twice'><Level nr='1' moves='1' pushes='1'/></Collection><!--> a < b & c <--><Collection/>"
          "<Collection name=''/><Collection name='twice'><Level nr='2' moves='2' pushes='2'/></Collection>"
          "<Collection name='empty'/><Root><Collection name='inner'/></Root>",
          collection("empty", "") + collection("twice", level("2", "2", "2"))},

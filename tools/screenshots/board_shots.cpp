@@ -2,52 +2,43 @@
 // tile size, or every level of a collection in the 800 x 600 window.
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include "app/game.h"
 #include "level/level_collection.h"
+#include "render/draw.h"
 #include "render/image.h"
+#include "render/layout.h"
 
 namespace {
 
+constexpr int32_t HEADER_HEIGHT = 50;
+constexpr int32_t PANEL_HEIGHT = 40;
+constexpr int32_t SKIN_COUNT = 5;
+constexpr int32_t SKIN_SIZES[SKIN_COUNT] = {50, 40, 30, 20, 12};
+
 // Every kind of tile: the three wall joins and the lone wall, floor,
 // targets, boxes on floor and on targets, and the keeper.
-const char* const SAMPLE[] = {
-    "    #####",     " ####   ####",  " #  . $ .  #",  "##  *###*  ##",
-    "#  $  @  $  #", "#   ##.##   #", "###  $.   ###", "  #########",
-};
-constexpr int32_t SAMPLE_WIDTH = 13;
-constexpr int32_t SAMPLE_HEIGHT = sizeof SAMPLE / sizeof SAMPLE[0];
+const char* const SAMPLE = ";1\n\n"
+                           "    #####\n"
+                           " ####   ####\n"
+                           " #  . $ .  #\n"
+                           "##  *###*  ##\n"
+                           "#  $  @  $  #\n"
+                           "#   ##.##   #\n"
+                           "###  $.   ###\n"
+                           "  #########\n";
 
-void build_sample(TPlayLevel& level) {
-    level.create(SAMPLE_WIDTH, SAMPLE_HEIGHT);
-    for (int32_t y = 0; y < SAMPLE_HEIGHT; ++y) {
-        for (int32_t x = 0; SAMPLE[y][x] != '\0'; ++x) {
-            switch (SAMPLE[y][x]) {
-            case '#':
-                level.set(x, y, CELL_WALL);
-                break;
-            case '.':
-                level.set(x, y, CELL_TARGET);
-                break;
-            case '$':
-                level.set(x, y, CELL_BOX);
-                break;
-            case '*':
-                level.set(x, y, CELL_BOX_ON_TARGET);
-                break;
-            case '@':
-                level.keeper_x = x;
-                level.keeper_y = y;
-                break;
-            }
-        }
-    }
-    level.mark_outside();
-}
+// What the drawing needs, loaded from gfx/ as the game loads it.
+struct TArt {
+    TSkin skins[SKIN_COUNT];
+    SDL_Surface* background = nullptr;
+    TFont font_big;
+    TFont font_small;
+};
 
 [[noreturn]] void fail(const std::string& what) {
     std::fprintf(stderr, "board_shots: %s\n", what.c_str());
@@ -67,42 +58,49 @@ void save(SDL_Surface* surface, const SDL_Rect& area, const std::string& file) {
 
 // Each level as it opens in play, in the window's first size, so a level
 // too large for it shows in the smallest tiles, cut off.
-void draw_collection(TGame& game, const std::string& path, const std::string& output) {
+void draw_collection(SDL_Surface* screen, const TArt& art, const std::string& path, const std::string& output) {
     const size_t slash = path.rfind('/');
     const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
     TLevelCollection collection;
     if (collection.import(path.substr(0, path.size() - file.size()), file) != 0)
         fail("cannot read " + path + " cleanly");
-    game.collection = &collection;
+    const int32_t height = screen->h - HEADER_HEIGHT - PANEL_HEIGHT;
     for (size_t i = 0; i < collection.levels.size(); ++i) {
-        game.start_level(static_cast<int32_t>(i));
-        game.redraw();
-        const SDL_Rect all = {0, 0, static_cast<Uint16>(game.screen->w), static_cast<Uint16>(game.screen->h)};
+        TPlayLevel level;
+        if (level.copy_from(*collection.levels[i]) != 0)
+            fail("cannot copy level " + std::to_string(i + 1));
+        const int32_t fit = fitting_skin(art.skins, SKIN_COUNT, level.width, level.height, screen->w, height);
+        draw_background(screen, art.background, HEADER_HEIGHT, height);
+        draw_board(screen, art.skins[fit >= 0 ? fit : SKIN_COUNT - 1], level, HEADER_HEIGHT, height);
+        draw_header(screen, art.font_big, HEADER_HEIGHT);
+        draw_panel(screen, art.font_small, PANEL_HEIGHT, nullptr, COLOR_WHITE, {level.number, 0, 0, 0, 0});
+        const SDL_Rect all = {0, 0, static_cast<Uint16>(screen->w), static_cast<Uint16>(screen->h)};
         char number[32];
         std::snprintf(number, sizeof number, "%03zu", i + 1);
-        save(game.screen, all, output + "/" + file + "-" + number + ".bmp");
+        save(screen, all, output + "/" + file + "-" + number + ".bmp");
     }
-    game.collection = nullptr;
 }
 
 // The sample board in a window that leaves one tile of background around
 // it, at every tile size; only the board area is kept.
-void draw_sizes(TGame& game, const std::string& output) {
-    build_sample(game.level);
-    for (int32_t i = 0; i < SKIN_COUNT; ++i) {
-        const int32_t size = game.skins[i].tile_width;
-        const int32_t w = (SAMPLE_WIDTH + 2) * size;
-        const int32_t h = (SAMPLE_HEIGHT + 2) * size;
-        game.screen = SDL_SetVideoMode(w, h + game.header_height + game.panel_height, 32, 0);
-        if (!game.screen)
+void draw_sizes(const TArt& art, const std::string& output) {
+    TLevelCollection sample;
+    if (sample.import_text(SAMPLE, "sample", std::cerr) != 0)
+        fail("the sample board does not read cleanly");
+    TPlayLevel level;
+    level.copy_from(*sample.levels[0]);
+    for (const TSkin& skin : art.skins) {
+        const int32_t size = skin.tile_width;
+        const int32_t w = (level.width + 2) * size;
+        const int32_t h = (level.height + 2) * size;
+        SDL_Surface* screen = SDL_SetVideoMode(w, h + HEADER_HEIGHT + PANEL_HEIGHT, 32, 0);
+        if (!screen)
             fail(std::string("SDL: ") + SDL_GetError());
-        game.skin = &game.skins[i];
-        game.draw_background();
-        game.draw_board();
+        draw_background(screen, art.background, HEADER_HEIGHT, h);
+        draw_board(screen, skin, level, HEADER_HEIGHT, h);
 
-        const SDL_Rect area = {0, static_cast<Sint16>(game.header_height), static_cast<Uint16>(w),
-                               static_cast<Uint16>(h)};
-        save(game.screen, area, output + "/board-" + std::to_string(size) + ".bmp");
+        const SDL_Rect area = {0, static_cast<Sint16>(HEADER_HEIGHT), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+        save(screen, area, output + "/board-" + std::to_string(size) + ".bmp");
     }
 }
 
@@ -117,22 +115,25 @@ int main(int argc, char** argv) {
         fail(std::string("SDL: ") + SDL_GetError());
 
     {
-        TGame game;
-        game.screen = SDL_SetVideoMode(800, 600, 32, 0);
-        if (!game.screen)
+        SDL_Surface* screen = SDL_SetVideoMode(800, 600, 32, 0);
+        if (!screen)
             fail(std::string("SDL: ") + SDL_GetError());
+        TArt art;
         for (int32_t i = 0; i < SKIN_COUNT; ++i) {
-            const int32_t size = i < SKIN_COUNT - 1 ? 50 - 10 * i : 12;
-            if (game.skins[i].load(size, size, 32, "gfx/skin" + std::to_string(size) + ".bmp") != 0)
+            const int32_t size = SKIN_SIZES[i];
+            if (art.skins[i].load(size, size, 32, "gfx/skin" + std::to_string(size) + ".bmp") != 0)
                 fail("no tile set of " + std::to_string(size) + " pixels");
         }
-        game.background = load_image("gfx/back.bmp");
+        if (art.font_big.open("gfx/base02.ttf", 30) != 0 || art.font_small.open("gfx/vera.ttf", 20) != 0)
+            fail("no fonts in gfx/");
+        art.background = load_image("gfx/back.bmp");
         if (argc == 3)
-            draw_collection(game, argv[2], output);
+            draw_collection(screen, art, argv[2], output);
         else
-            draw_sizes(game, output);
-        game.font_big.close();
-        game.font_small.close();
+            draw_sizes(art, output);
+        art.font_big.close();
+        art.font_small.close();
+        SDL_FreeSurface(art.background);
     }
     TTF_Quit();
     SDL_Quit();
