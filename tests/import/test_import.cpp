@@ -43,10 +43,8 @@ std::vector<std::string> rows_of(const TLevel& level) {
     std::vector<std::string> rows;
     for (int32_t y = 0; y < level.height; ++y) {
         std::string row;
-        for (int32_t x = 0; x < level.width; ++x) {
-            const char c = "  .$*  #"[level.get(x, y)];
-            row += x == level.start_x && y == level.start_y ? (c == '.' ? '+' : '@') : c;
-        }
+        for (int32_t x = 0; x < level.width; ++x)
+            row += cell_letter(level.get(x, y), x == level.start_x && y == level.start_y);
         rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1));
     }
     return rows;
