@@ -313,6 +313,7 @@ bool prove(const std::vector<std::string>& rows, int64_t solver_states, TDesigne
     out.lone_pushes = measures.lone_pushes;
     out.moves = solver.moves;
     out.states = solver.states;
+    out.sessions = measures.sessions_per_box();
     out.solution = solver.solution;
     return true;
 }
@@ -339,7 +340,8 @@ bool design(const TLevel& blueprint, const TDesignOptions& options, TDesignedLev
         if (options.verbose)
             std::cerr << "  candidate at pull depth " << table.pushes[candidate] << ": "
                       << (proven_ok ? std::to_string(proven.pushes) + " pushes (" + std::to_string(proven.lone_pushes) +
-                                          " alone), " + std::to_string(proven.states) + " states"
+                                          " alone), " + std::to_string(proven.states) + " states, " +
+                                          std::to_string(proven.sessions).substr(0, 4) + " sessions a box"
                                     : std::string("not proven"))
                       << '\n';
         if (!proven_ok)
@@ -347,7 +349,8 @@ bool design(const TLevel& blueprint, const TDesignOptions& options, TDesignedLev
         // The pushes the boxes cost each other count three times, and the
         // solver's effort on a log scale.
         const double score = proven.pushes + 2.0 * (proven.pushes - proven.lone_pushes) +
-                             options.effort * std::log2(static_cast<double>(proven.states));
+                             options.effort * std::log2(static_cast<double>(proven.states)) +
+                             options.sessions * proven.sessions;
         if (score > best_score) {
             best_score = score;
             out = proven;

@@ -21,6 +21,9 @@ struct TDesignOptions {
     int64_t solver_states = 3000000;
     // What a doubling of the solver's states is worth against one push.
     double effort = 3.0;
+    // What one more run of pushes on a box, on average, is worth: starts
+    // whose boxes must be taken up again and again are the better puzzles.
+    double sessions = 0.0;
     // Each candidate's pushes and states on standard error.
     bool verbose = false;
     // Unused floor patches of this many cells or more are walled in.
@@ -34,6 +37,7 @@ struct TDesignedLevel {
     int32_t lone_pushes = 0;
     int32_t moves = 0;
     int64_t states = 0;
+    double sessions = 0.0;
     std::string solution;
     // Floor cells walled in because the solution never used them.
     int32_t walled = 0;

@@ -13,8 +13,8 @@
 
 #include "level/level_collection.h"
 #include "level/text_file.h"
-#include "tools/generator/generator.h"
 #include "tools/common/read_limit.h"
+#include "tools/generator/generator.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ const char* const PROGRAM = "cratoria_generate";
 
 int usage() {
     std::cerr << "usage: " << PROGRAM
-              << " [--pull-states N] [--beam N] [--candidates N] [--solver-states N] [--effort W] [--dead-patch N] "
+              << " [--pull-states N] [--beam N] [--candidates N] [--solver-states N] [--effort W] [--sessions W] "
+                 "[--dead-patch N] "
                  "[--rise] [--verbose]"
                  " [--solutions FILE] BLUEPRINTS\n";
     return 2;
@@ -41,11 +42,17 @@ int main(int argc, char** argv) {
     bool rise = false;
     const char* solutions_file = nullptr;
     const option long_options[] = {
-        {"pull-states", required_argument, nullptr, 'p'}, {"beam", required_argument, nullptr, 'b'},
-        {"candidates", required_argument, nullptr, 'c'},  {"solver-states", required_argument, nullptr, 's'},
-        {"effort", required_argument, nullptr, 'e'},      {"rise", no_argument, nullptr, 'r'},
-        {"verbose", no_argument, nullptr, 'v'},           {"dead-patch", required_argument, nullptr, 'd'},
-        {"solutions", required_argument, nullptr, 'o'},   {nullptr, 0, nullptr, 0},
+        {"pull-states", required_argument, nullptr, 'p'},
+        {"beam", required_argument, nullptr, 'b'},
+        {"candidates", required_argument, nullptr, 'c'},
+        {"solver-states", required_argument, nullptr, 's'},
+        {"effort", required_argument, nullptr, 'e'},
+        {"rise", no_argument, nullptr, 'r'},
+        {"sessions", required_argument, nullptr, 'S'},
+        {"verbose", no_argument, nullptr, 'v'},
+        {"dead-patch", required_argument, nullptr, 'd'},
+        {"solutions", required_argument, nullptr, 'o'},
+        {nullptr, 0, nullptr, 0},
     };
     for (int choice; (choice = getopt_long(argc, argv, "", long_options, nullptr)) != -1;) {
         bool read = true;
@@ -64,6 +71,9 @@ int main(int argc, char** argv) {
             break;
         case 'e':
             options.effort = std::atof(optarg);
+            break;
+        case 'S':
+            options.sessions = std::atof(optarg);
             break;
         case 'r':
             rise = true;
@@ -114,8 +124,8 @@ int main(int argc, char** argv) {
         }
         const TDesignedLevel& result = level.level;
         std::cerr << blueprint->number << ' ' << level.title << ": " << result.pushes << " pushes ("
-                  << result.lone_pushes << " alone), " << result.states << " states, " << result.walled
-                  << " cells walled\n";
+                  << result.lone_pushes << " alone), " << result.states << " states, " << result.sessions
+                  << " sessions a box, " << result.walled << " cells walled\n";
         made.push_back(level);
     }
     if (failures > 0)
