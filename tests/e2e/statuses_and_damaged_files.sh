@@ -6,9 +6,11 @@ set -u
 . "$(dirname "$0")/common.sh" "$1" "$2"
 export SDL_VIDEODRIVER=dummy
 
-# play TIMEOUT-OPTIONS: runs the game in the current directory under timeout.
+# play TIMEOUT-OPTIONS: runs the game in the current directory under timeout,
+# with its standard input closed, as some launchers start it: the first file
+# it opens then gets descriptor 0.
 play() {
-    timeout "$@" "$game" >"$work/out" 2>"$work/err" </dev/null
+    timeout "$@" "$game" >"$work/out" 2>"$work/err" <&-
     status=$?
 }
 # A start that fails ends by itself; a game that hangs instead is killed.

@@ -38,7 +38,6 @@ const std::vector<std::tuple<Rows, std::string, std::vector<int32_t>, Rows>> PLA
 }  // namespace
 
 TEST(PlayRules, StepsPushesAndUndo) {
-    const int32_t delta[][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
     for (const auto& [board, steps, expected, after] : PLAY_CASES) {
         TLevel source;
         fill_grid(source, board);
@@ -47,7 +46,8 @@ TEST(PlayRules, StepsPushesAndUndo) {
         std::vector<int32_t> results;
         for (char key : steps) {
             const size_t i = std::string("lrudLRUD<>^v").find(key);
-            const auto [dx, dy] = delta[i % 4];
+            int32_t dx, dy;
+            ASSERT_TRUE(direction_delta(DIR_LEFT + int32_t(i % 4), dx, dy));
             results.push_back(i < 4 ? level.move(dx, dy) : level.undo(dx, dy, i < 8));
         }
         EXPECT_EQ(results, expected) << steps;
@@ -57,4 +57,7 @@ TEST(PlayRules, StepsPushesAndUndo) {
         }
         EXPECT_EQ(grid_text(level, level.keeper_x, level.keeper_y), after) << steps;
     }
+    int32_t dx = 5, dy = 5;
+    EXPECT_FALSE(direction_delta(DIR_DOWN + 1, dx, dy));
+    EXPECT_EQ(std::pair(dx, dy), std::pair(0, 0));
 }

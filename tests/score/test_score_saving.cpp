@@ -148,6 +148,11 @@ TEST(ScoreSaving, WhatCannotBeReplacedIsLeftWhole) {
     errno = 0;
     EXPECT_FALSE(store.write_to_xml(dir / "loop"));
     EXPECT_EQ(errno, ELOOP);
+    // A chain of 39 links is still followed to its end, as the system would.
+    for (int link = 0; link < 39; ++link)
+        std::filesystem::create_symlink("chain" + std::to_string(link + 1), dir / ("chain" + std::to_string(link)));
+    EXPECT_TRUE(store.write_to_xml(dir / "chain0"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir / "chain39"));
 }
 
 // A link stays a link: the file it leads to is replaced with its permissions

@@ -56,7 +56,7 @@ TEST(ScoreStore, WritesTheFileByteForByteAndReadsItBack) {
         every_byte += static_cast<char>(byte);
     }
     for (const std::string& name : {every_byte, std::string("\xE2\x82"), std::string("\xED\xB2\x80"),
-                                    std::string("nul\0byte", 8), std::string("a&#x41;b")}) {
+                                    std::string("m\xC2\xB3"), std::string("nul\0byte", 8), std::string("a&#x41;b")}) {
         store.set_score(name, 1, {1, 1});
     }
     TScratchDir dir;
