@@ -29,7 +29,7 @@ std::unique_ptr<TLevel> read_one(const std::string& text) {
 
 }  // namespace
 
-TEST(Generator, FindsTheDeepestStartAndWallsInOnlyDeadPatches) {
+TEST(Generator, FindsTheDeepestStartWallsInOnlyDeadPatchesAndRefusesAnUnsolvedBlueprint) {
     const std::unique_ptr<TLevel> blueprint = read_one(BAY);
     ASSERT_TRUE(blueprint);
     TDesignOptions options;
@@ -50,13 +50,10 @@ TEST(Generator, FindsTheDeepestStartAndWallsInOnlyDeadPatches) {
     const std::vector<std::string> kept = {"##########", "#.     $@#", "#### #####", "   #    #", "   ######"};
     EXPECT_EQ(kept, made.rows);
     EXPECT_EQ(0, made.walled);
-}
 
-TEST(Generator, RefusesABlueprintNotDrawnSolved) {
-    const std::unique_ptr<TLevel> blueprint = read_one(";1\n\n#######\n#.$ @ #\n#######\n");
-    ASSERT_TRUE(blueprint);
-    TDesignedLevel made;
-    std::string why;
-    EXPECT_FALSE(design(*blueprint, TDesignOptions(), made, why));
+    // A blueprint not drawn solved is refused, and says why.
+    const std::unique_ptr<TLevel> unsolved = read_one(";1\n\n#######\n#.$ @ #\n#######\n");
+    ASSERT_TRUE(unsolved);
+    EXPECT_FALSE(design(*unsolved, options, made, why));
     EXPECT_EQ("not drawn solved: a box stands off its target", why);
 }
