@@ -6,6 +6,21 @@
 #include <utility>
 #include <vector>
 
+char cell_letter(int32_t code, bool keeper) {
+    switch (code) {
+    case CELL_WALL:
+        return '#';
+    case CELL_TARGET:
+        return keeper ? '+' : '.';
+    case CELL_BOX:
+        return '$';
+    case CELL_BOX_ON_TARGET:
+        return '*';
+    default:
+        return keeper ? '@' : ' ';
+    }
+}
+
 int32_t TLevel::create(int32_t new_width, int32_t new_height) {
     // In 64 bits, so that two large sides cannot wrap into a small product.
     const int64_t count = static_cast<int64_t>(new_width) * new_height;

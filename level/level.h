@@ -22,6 +22,10 @@ constexpr int64_t LEVEL_MAX_CELLS = 16777216;
 // three rows every grid needs.
 constexpr int64_t LEVEL_MAX_LINE = LEVEL_MAX_CELLS / 3;
 
+// The collection file's letter for a cell code, with the keeper standing on
+// it or not: the reader's table read backwards. Outside is a space.
+char cell_letter(int32_t code, bool keeper);
+
 class TLevel {
 public:
     TLevel() = default;

@@ -69,14 +69,14 @@ TEST_F(GameTest, TheLargestTilesThatFitTheBoardAreaAreChosen) {
         game->level.release();
         game->level.create(width, height);
     };
-    const struct {
-        int32_t width, height, tile, result;
-    } fits[] = {{16, 10, 50, 0}, {17, 10, 40, 0}, {16, 11, 40, 0}, {20, 14, 30, 0}, {26, 17, 30, 0},
-                {40, 25, 20, 0}, {66, 42, 12, 0}, {67, 3, 12, -1}, {3, 43, 12, -1}};
-    for (const auto& fit : fits) {
-        make_room(fit.width, fit.height);
-        EXPECT_EQ(fit.result, game->choose_skin()) << fit.width << " x " << fit.height;
-        EXPECT_EQ(fit.tile, game->skin->tile_width) << fit.width << " x " << fit.height;
+    // Width, height, tile, result.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t> fits[] = {{16, 10, 50, 0}, {17, 10, 40, 0}, {16, 11, 40, 0},
+                                                                   {20, 14, 30, 0}, {26, 17, 30, 0}, {40, 25, 20, 0},
+                                                                   {66, 42, 12, 0}, {67, 3, 12, -1}, {3, 43, 12, -1}};
+    for (const auto& [width, height, tile, result] : fits) {
+        make_room(width, height);
+        const int32_t chosen = game->choose_skin();
+        EXPECT_EQ(std::pair(result, tile), std::pair(chosen, game->skin->tile_width)) << width << " x " << height;
     }
     // A wider window alone does not make room for larger tiles.
     make_room(20, 12);

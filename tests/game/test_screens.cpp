@@ -39,11 +39,7 @@ protected:
 }  // namespace
 
 TEST_F(PlayTest, HeldKeysStepAtTheirTimes) {
-    const struct {
-        const char* name;
-        std::vector<Input> input;
-        Steps steps;
-    } cases[] = {
+    const std::tuple<const char*, std::vector<Input>, Steps> cases[] = {
         {"tap", {{0, RIGHT, true}, {200, RIGHT, false}}, {{0, 1}}},
         {"hold",
          {{0, RIGHT, true}, {1000, RIGHT, false}},
@@ -63,9 +59,9 @@ TEST_F(PlayTest, HeldKeysStepAtTheirTimes) {
          {{0, 1}, {300, 2}, {350, 0}, {400, 1}}},
     };
     start(THREE_LEVELS);
-    for (const auto& c : cases) {
-        play_scripted(c.input);
-        EXPECT_EQ(c.steps, FakeClock::steps) << c.name;
+    for (const auto& [name, input, steps] : cases) {
+        play_scripted(input);
+        EXPECT_EQ(steps, FakeClock::steps) << name;
     }
 }
 
@@ -141,19 +137,16 @@ TEST_F(PlayTest, AFailedSaveOrVideoModeKeepsTheScores) {
 // pushed eight squares to the right. The stored file is on one line, so a
 // rewrite shows in its bytes.
 TEST_F(PlayTest, ABestIsRecordedOnlyWhenNoWorseInEitherCount) {
-    const struct {
-        const char* stored;
-        TScore expected;
-    } cases[] = {{"", {30, 8}},
-                 {"moves=\"32\" pushes=\"8\"", {30, 8}},
-                 {"moves=\"32\" pushes=\"7\"", {32, 7}},
-                 {"moves=\"29\" pushes=\"9\"", {29, 9}},
-                 {"moves=\"30\" pushes=\"8\"", {30, 8}}};
-    for (const auto& c : cases) {
+    const std::pair<const char*, TScore> cases[] = {{"", {30, 8}},
+                                                    {"moves=\"32\" pushes=\"8\"", {30, 8}},
+                                                    {"moves=\"32\" pushes=\"7\"", {32, 7}},
+                                                    {"moves=\"29\" pushes=\"9\"", {29, 9}},
+                                                    {"moves=\"30\" pushes=\"8\"", {30, 8}}};
+    for (const auto& [stored, expected] : cases) {
         end_game();
         const std::string before =
-            "<Collection name=\"default\"><Level nr=\"1\" " + std::string(c.stored) + "/></Collection>";
-        write_file("scores.xml", *c.stored ? before : "");
+            "<Collection name=\"default\"><Level nr=\"1\" " + std::string(stored) + "/></Collection>";
+        write_file("scores.xml", *stored ? before : "");
         start(";1\n\n############\n#@$       .#\n#          #\n############\n");
         for (int i = 0; i < 11; ++i)
             press({DOWN, UP});
@@ -163,10 +156,9 @@ TEST_F(PlayTest, ABestIsRecordedOnlyWhenNoWorseInEitherCount) {
         game->play();
         TScore score;
         ASSERT_TRUE(game->highscore.get_score("default", 1, score));
-        EXPECT_EQ(c.expected.moves, score.moves) << c.stored;
-        EXPECT_EQ(c.expected.pushes, score.pushes) << c.stored;
+        EXPECT_EQ(std::pair(expected.moves, expected.pushes), std::pair(score.moves, score.pushes)) << stored;
         const std::string after = read_file("scores.xml");
-        if (c.expected.moves == 30)
+        if (expected.moves == 30)
             EXPECT_NE(std::string::npos, after.find("<Level nr=\"1\" moves=\"30\" pushes=\"8\" />")) << after;
         else
             EXPECT_EQ(before, after);
@@ -190,10 +182,7 @@ protected:
 }  // namespace
 
 TEST_F(MenuTest, TheMenuReturnsStartOrQuit) {
-    const struct {
-        std::vector<SDLKey> keys;
-        int32_t result;
-    } cases[] = {
+    const std::pair<std::vector<SDLKey>, int32_t> cases[] = {
         {{RETURN}, MENU_START},
         {{DOWN, SDLK_ESCAPE}, MENU_RESULT_QUIT},
         {{UP, RETURN}, MENU_START},
@@ -205,10 +194,10 @@ TEST_F(MenuTest, TheMenuReturnsStartOrQuit) {
         {{DOWN, RETURN, DOWN, RETURN, DOWN, RETURN, SDLK_ESCAPE, SDLK_ESCAPE}, MENU_RESULT_QUIT},
         {{DOWN, DOWN, RETURN, SDLK_q, UP, UP, RETURN}, MENU_START},
     };
-    for (const auto& c : cases) {
-        for (SDLKey key : c.keys)
+    for (const auto& [keys, result] : cases) {
+        for (SDLKey key : keys)
             press({key});
-        EXPECT_EQ(c.result, game->menu());
+        EXPECT_EQ(result, game->menu());
     }
     EXPECT_EQ(collection(1), game->collection);
     push(event(SDL_QUIT));
@@ -216,19 +205,17 @@ TEST_F(MenuTest, TheMenuReturnsStartOrQuit) {
 }
 
 TEST_F(MenuTest, TheChooserTakesTheHighlightedCollectionOnReturnOnly) {
-    const struct {
-        std::initializer_list<SDLKey> keys;
-        int32_t chosen;
-    } cases[] = {{{DOWN, DOWN, RETURN}, 2},
-                 {{UP, RETURN}, 0},
-                 {{DOWN, DOWN, DOWN, RETURN}, 2},
-                 {{DOWN, SDLK_ESCAPE}, 1},
-                 {{RIGHT, SDLK_q}, 1}};
-    for (const auto& c : cases) {
+    const std::pair<std::vector<SDLKey>, int32_t> cases[] = {{{DOWN, DOWN, RETURN}, 2},
+                                                             {{UP, RETURN}, 0},
+                                                             {{DOWN, DOWN, DOWN, RETURN}, 2},
+                                                             {{DOWN, SDLK_ESCAPE}, 1},
+                                                             {{RIGHT, SDLK_q}, 1}};
+    for (const auto& [keys, chosen] : cases) {
         game->collection = collection(1);
-        press(c.keys);
+        for (SDLKey key : keys)
+            press({key});
         game->choose_collection();
-        EXPECT_EQ(collection(c.chosen), game->collection);
+        EXPECT_EQ(collection(chosen), game->collection);
     }
     push(event(SDL_QUIT));
     push(event(SDL_VIDEORESIZE, 640, 480));

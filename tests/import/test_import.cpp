@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "level/level_collection.h"
 #include "tests/support/child.h"
@@ -43,10 +44,8 @@ std::vector<std::string> rows_of(const TLevel& level) {
     std::vector<std::string> rows;
     for (int32_t y = 0; y < level.height; ++y) {
         std::string row;
-        for (int32_t x = 0; x < level.width; ++x) {
-            const char c = "  .$*  #"[level.get(x, y)];
-            row += x == level.start_x && y == level.start_y ? (c == '.' ? '+' : '@') : c;
-        }
+        for (int32_t x = 0; x < level.width; ++x)
+            row += cell_letter(level.get(x, y), x == level.start_x && y == level.start_y);
         rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1));
     }
     return rows;
@@ -66,15 +65,8 @@ size_t find_rows(const std::vector<std::string>& lines, const std::vector<std::s
     return std::string::npos;
 }
 
-struct TPublic {
-    const char* file;
-    size_t levels;
-    size_t titled;
-    size_t number;
-    const char* title;
-};
-
-const TPublic PUBLIC_FILES[] = {
+// The file, its levels, how many have titles, and one level's number and title.
+const std::tuple<const char*, size_t, size_t, size_t, const char*> PUBLIC_FILES[] = {
     {"boxoban-hard-003.txt", 332, 0, 1, ""},
     {"microban-skinner-xye-2025.xsb", 155, 11, 44, "'Duh!"},
     {"microban-skinner-xye-2008.xsb", 155, 11, 155, "'The Dungeon"},
@@ -91,15 +83,15 @@ const TPublic PUBLIC_FILES[] = {
 TEST(ImportPublic, EveryLevelKeepsItsRowsAndTitle) {
     if (!std::filesystem::is_directory(PUBLIC))
         GTEST_SKIP() << "the public level sets are not in " << PUBLIC << ", beside the checkout";
-    for (const TPublic& source : PUBLIC_FILES) {
-        SCOPED_TRACE(source.file);
+    for (const auto& [file, levels, titled_levels, number, title] : PUBLIC_FILES) {
+        SCOPED_TRACE(file);
         TScratchDir dir("import");
         TLevelCollection collection;
-        convert_public(dir, source.file, collection);
-        ASSERT_EQ(collection.levels.size(), source.levels);
-        EXPECT_EQ(collection.levels[source.number - 1]->name, source.title);
+        convert_public(dir, file, collection);
+        ASSERT_EQ(collection.levels.size(), levels);
+        EXPECT_EQ(collection.levels[number - 1]->name, title);
         std::vector<std::string> lines;
-        std::istringstream text(read_file(PUBLIC + source.file));
+        std::istringstream text(read_file(PUBLIC + file));
         for (std::string line; std::getline(text, line);) {
             std::replace(line.begin(), line.end(), '-', ' ');
             lines.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
@@ -111,7 +103,7 @@ TEST(ImportPublic, EveryLevelKeepsItsRowsAndTitle) {
             at = find_rows(lines, rows_of(*level), at);
             ASSERT_NE(at, std::string::npos) << "level " << level->number << " differs from its source";
         }
-        EXPECT_EQ(titled, source.titled);
+        EXPECT_EQ(titled, titled_levels);
     }
 }
 
@@ -183,14 +175,8 @@ TEST(ImportOwn, WarnsWhenTheGameWouldNotShowTheCollection) {
 TEST(ImportHostile, RefusedWithinBounds) {
     TScratchDir dir("import");
     write_file(dir / "picture.png", "\x89PNG\r\n\x1A\n" + std::string(10 << 20, '\0'));
-    std::string packed;
-    for (int32_t i = 0; i < 2000; ++i)
-        packed += "1864135#|#@$.1864131 #|1864135#\n\n";
-    write_file(dir / "packed.sok", packed);
-    std::string deep = "\xEF\xBB\xBF";
-    for (int32_t i = 0; i < 1000000; ++i)
-        deep += "<a>";
-    write_file(dir / "deep.slc", deep);
+    write_file(dir / "packed.sok", repeat("1864135#|#@$.1864131 #|1864135#\n\n", 2000));
+    write_file(dir / "deep.slc", "\xEF\xBB\xBF" + repeat("<a>", 1000000));
     std::string attributes = "<L";
     for (int32_t i = 0; i < 100000; ++i)
         attributes += " a" + std::to_string(i) + "='1'";

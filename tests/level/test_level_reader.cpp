@@ -18,13 +18,6 @@ namespace {
 
 const std::string MINI = "#####\n#@$.#\n#####\n";
 
-std::string times(int count, const std::string& text) {
-    std::string all;
-    for (int i = 0; i < count; ++i)
-        all += text;
-    return all;
-}
-
 // A file's text, the result of reading it, the messages (each line after
 // "TLevelCollection.import: set: "), and per kept level its number and title
 // on a line, then its grid with the keeper's start.
@@ -33,7 +26,7 @@ const std::vector<std::tuple<std::string, int32_t, std::string, std::string>> RE
      "", "1 'First  \n" + MINI + "2\n__####\n### .#\n# *$ #\n# @###\n####__\n"},
     // The title slot is always consumed, even by a row or by a second header.
     {";1\n#######\n" + MINI + "\n;2\n;3\n\n" + MINI + "\n\n\n", 0, "", "1\n" + MINI + "2\n" + MINI},
-    {";1\n'\n'R w\n" + MINI, -2, times(3, "level 1: error on line 1\n"), "1 '\n!!_!_\n" + MINI},
+    {";1\n'\n'R w\n" + MINI, -2, repeat("level 1: error on line 1\n", 3), "1 '\n!!_!_\n" + MINI},
     // Only spaces before a row's first wall, a wall at its end, no tab, no NUL,
     // no carriage return but one before a line feed.
     {";\n\n #####\n #@$.#  \n  $#####\n#\t#\n#" + std::string(1, '\0') + "#\n#\r#\n#####\r", -2,
@@ -42,10 +35,10 @@ const std::vector<std::tuple<std::string, int32_t, std::string, std::string>> RE
      "1\n_#####__\n_#@$.#_!\n__!#####\n#!#_____\n#!#_____\n#!#_____\n#####!__\n"},
     // A keeper left of the first wall is none; of several, the last one starts.
     {";\n\n #######\n@#@ x$.x\n #    $#\n #+  @ #\n #######\n", -2,
-     times(3, "level 1: error on line 2\n") + "level 1: there must be one guy\n",
+     repeat("level 1: error on line 2\n", 3) + "level 1: there must be one guy\n",
      "1\n_#######\n!#  !$.!\n_#    $#\n_#.  @ #\n_#######\n"},
     // A line of spaces or a header right below a level is one more row of it.
-    {";\n\n" + MINI + "  \n;2\n\n" + MINI, -2, "level 1: error on line 4\n" + times(2, "level 1: error on line 5\n"),
+    {";\n\n" + MINI + "  \n;2\n\n" + MINI, -2, "level 1: error on line 4\n" + repeat("level 1: error on line 5\n", 2),
      "1\n" + MINI + "_!___\n!!___\n"},
     // The checks run independently; the end of the file completes a level
     // without a line end behind it.
@@ -57,11 +50,11 @@ const std::vector<std::tuple<std::string, int32_t, std::string, std::string>> RE
      "level 1: level is smaller than 3 x 3\nlevel 2: level is smaller than 3 x 3\n", "3\n###\n#@#\n#$#\n#.#\n###\n"},
     // 152 errors, of which the first 100 are shown; then exactly 100.
     {";\n\n#" + std::string(150, '\t') + "#\n#$.#\n###\n\n;\n\n#####\n# $.#\n#####\n", -2,
-     times(100, "level 1: error on line 1\n") + "52 more errors not shown\n",
+     repeat("level 1: error on line 1\n", 100) + "52 more errors not shown\n",
      "1\n#" + std::string(150, '!') + "#\n#$.#" + std::string(148, '_') + "\n###" + std::string(149, '_') +
          "\n2\n#####\n# $.#\n#####\n"},
     {";\n\n#" + std::string(99, '\t') + "#\n#$.#\n###\n", -2,
-     times(99, "level 1: error on line 1\n") + "level 1: there must be one guy\n",
+     repeat("level 1: error on line 1\n", 99) + "level 1: there must be one guy\n",
      "1\n#" + std::string(99, '!') + "#\n#$.#" + std::string(97, '_') + "\n###" + std::string(98, '_') + "\n"},
 };
 
@@ -140,14 +133,10 @@ TEST(LevelReader, HugeAndDamagedFilesWithinBounds) {
     uint32_t state = 2026;
     for (char& c : noise)
         c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
-    // A file of head, repeat copies of block, and tail; what it must give:
+    // A file of head, copies of block, and tail; what it must give:
     // the result, the levels kept and the floor cells left in them after the
     // outside fill, then the messages. Damaged bytes: only how many lines.
-    struct {
-        std::string head, block;
-        int repeat;
-        std::string tail, expected;
-    } const cases[] = {
+    const std::tuple<std::string, std::string, size_t, std::string, std::string> cases[] = {
         {"", noise, 10, "", ""},
         {"", std::string(1 << 20, 'x'), 60, "\n;\n'" + std::string(1 << 20, 'x') + "\n" + MINI, "0 1 1\n"},
         // A row too long for any grid makes its level too large, whatever
@@ -164,12 +153,9 @@ TEST(LevelReader, HugeAndDamagedFilesWithinBounds) {
         {";\n\n", open_row, 4096, "#@$." + std::string(4091, ' ') + "#\n\n;\n\n" + MINI, "-2 1 1\n" + too_large},
     };
     TScratchDir dir;
-    for (const auto& each : cases) {
+    for (const auto& [head, block, copies, tail, expected] : cases) {
         std::ofstream file(dir / "set", std::ios::binary);
-        file << each.head;
-        for (int i = 0; i < each.repeat; ++i)
-            file << each.block;
-        file << each.tail;
+        file << head << repeat(block, copies) << tail;
         file.close();
         const TChildResult child = run_in_child([&] {
             TLevelCollection collection;
@@ -186,9 +172,9 @@ TEST(LevelReader, HugeAndDamagedFilesWithinBounds) {
         EXPECT_EQ(child.status, 0) << child;
         EXPECT_WITHIN_BOUNDS(child);
         const std::string said = read_file(dir / "said");
-        if (each.expected.empty())
+        if (expected.empty())
             EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), IMPORT_MESSAGE_LIMIT + 2) << said.substr(0, 40);
         else
-            EXPECT_EQ(said, each.expected) << each.head.substr(0, 40);
+            EXPECT_EQ(said, expected) << head.substr(0, 40);
     }
 }

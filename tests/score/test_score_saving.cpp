@@ -12,12 +12,9 @@ namespace {
 const std::string GOOD = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<Collection name=\"default\">\n"
                          "    <Level nr=\"1\" moves=\"35\" pushes=\"10\" />\n</Collection>\n";
 
+// As many copies of the piece as fit in that many bytes.
 std::string repeated(const std::string& piece, size_t bytes) {
-    std::string text;
-    for (size_t count = bytes / piece.size(); count > 0; --count) {
-        text += piece;
-    }
-    return text;
+    return repeat(piece, bytes / piece.size());
 }
 
 // Saves in a child, with file sizes limited, and as nobody when the tests

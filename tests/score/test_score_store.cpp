@@ -59,9 +59,8 @@ TEST(ScoreStore, WritesTheFileByteForByteAndReadsItBack) {
                                     std::string("m\xC2\xB3"), std::string("nul\0byte", 8), std::string("a&#x41;b")}) {
         store.set_score(name, 1, {1, 1});
     }
-    for (int nr = 1; nr <= 20; ++nr) {
+    for (int nr = 1; nr <= 20; ++nr)
         store.set_score("twenty", nr, {nr, nr});
-    }
     TScratchDir dir;
     ASSERT_TRUE(store.write_to_xml(dir / "scores.xml"));
     THighScore read;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "level/level_collection.h"
 #include "tools/report/level_layout.h"
@@ -13,10 +14,9 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
     std::ostringstream messages;
     ASSERT_EQ(0, collection.import(TEST_DATA_DIR "/solver/", "measured", messages));
     ASSERT_EQ(3u, collection.levels.size());
-    struct {
-        int32_t pushes, lone_pushes, interior, unvisited, dead_rooms, sessions, pushed_boxes;
-        bool straight_home;
-    } const expected[] = {
+    // Pushes, lone pushes, interior, unvisited, dead rooms, sessions, pushed boxes, straight home.
+    using Measures = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, bool>;
+    const Measures expected[] = {
         // Four cells right of the target make a dead room, the one below
         // it does not, and the closed pocket is not interior at all. The
         // box that stays on its target counts as a box, but not as pushed.
@@ -33,14 +33,8 @@ TEST(LevelReport, MeasuresLevelsWorkedOutByHand) {
         ASSERT_EQ(SOLVE_SOLVED, solver.solve(level));
         TLevelMeasures m;
         ASSERT_TRUE(measure_level(level, solver.solution, m));
-        EXPECT_EQ(expected[i].pushes, m.pushes);
-        EXPECT_EQ(expected[i].lone_pushes, m.lone_pushes);
-        EXPECT_EQ(expected[i].interior, m.interior);
-        EXPECT_EQ(expected[i].unvisited, m.unvisited);
-        EXPECT_EQ(expected[i].dead_rooms, m.dead_rooms);
-        EXPECT_EQ(expected[i].sessions, m.sessions);
-        EXPECT_EQ(expected[i].pushed_boxes, m.pushed_boxes);
-        EXPECT_EQ(expected[i].straight_home, m.straight_home());
+        EXPECT_EQ(expected[i], Measures(m.pushes, m.lone_pushes, m.interior, m.unvisited, m.dead_rooms, m.sessions,
+                                        m.pushed_boxes, m.straight_home()));
         // A solution cut short solves nothing and measures nothing.
         EXPECT_FALSE(measure_level(level, solver.solution.substr(0, solver.solution.size() - 1), m));
     }
@@ -58,11 +52,9 @@ TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
     std::ostringstream messages;
     ASSERT_EQ(0, collection.import(TEST_DATA_DIR "/solver/", "shapes", messages));
     ASSERT_EQ(5u, collection.levels.size());
-    struct {
-        int32_t floor, targets, boxes, largest_target_group;
-        bool goal_room;
-        int32_t wall_islands, corridor, pocketed_targets;
-    } const expected[] = {
+    // Floor, targets, boxes, largest target group, goal room, wall islands, corridor, pocketed targets.
+    using Shape = std::tuple<int32_t, int32_t, int32_t, int32_t, bool, int32_t, int32_t, int32_t>;
+    const Shape expected[] = {
         // The door and the cell between two targets are corridor; the
         // room's last target is in a pocket.
         {14, 3, 3, 3, true, 0, 2, 1},
@@ -78,14 +70,8 @@ TEST(LevelReport, MeasuresShapesWorkedOutByHand) {
         SCOPED_TRACE(collection.levels[i]->name);
         TLevelLayout& m = layouts[i];
         ASSERT_TRUE(measure_layout(*collection.levels[i], m));
-        EXPECT_EQ(expected[i].floor, m.floor);
-        EXPECT_EQ(expected[i].targets, m.targets);
-        EXPECT_EQ(expected[i].boxes, m.boxes);
-        EXPECT_EQ(expected[i].largest_target_group, m.largest_target_group);
-        EXPECT_EQ(expected[i].goal_room, m.goal_room);
-        EXPECT_EQ(expected[i].wall_islands, m.wall_islands);
-        EXPECT_EQ(expected[i].corridor, m.corridor);
-        EXPECT_EQ(expected[i].pocketed_targets, m.pocketed_targets);
+        EXPECT_EQ(expected[i], Shape(m.floor, m.targets, m.boxes, m.largest_target_group, m.goal_room, m.wall_islands,
+                                     m.corridor, m.pocketed_targets));
     }
 
     // A level laid on itself, or on its mirror, is the same; the second level, mirrored back, differs by one box

@@ -49,6 +49,13 @@ inline void write_file(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+inline std::string repeat(const std::string& text, size_t count) {
+    std::string all;
+    while (count-- > 0)
+        all += text;
+    return all;
+}
+
 inline std::string read_file(const std::string& path) {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();

@@ -1,67 +1,62 @@
-// Making levels from a seed: a room, boxes on targets, a search that pulls them apart, and the floor no solution needs
-// walled in.
+// Finding the start of a level drawn by hand: its boxes pulled away from their targets, the hardest start kept, and
+// only floor that no solution needs walled in.
 #pragma once
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "level/level.h"
 
-// Which wall templates a room is stamped from.
-enum : int32_t {
-    STYLE_OPEN = 0,
-    STYLE_MIXED = 1,
-    STYLE_CORRIDORS = 2,
-    // Not templates: a few overlapping rectangles with short walls inside.
-    STYLE_BLOCKS = 3,
+// The bounds of one design. All of them count states, not seconds, so the
+// same blueprint always gives the same level.
+struct TDesignOptions {
+    // Pull states searched breadth first, which gives each its fewest
+    // pushes; past this the search goes on with the best few of each depth.
+    int64_t pull_states = 4000000;
+    int32_t beam = 2000;
+    // The most promising starts of the pull search, each solved to compare
+    // the solver's effort.
+    int32_t candidates = 8;
+    int64_t solver_states = 3000000;
+    // What a doubling of the solver's states is worth against one push.
+    double effort = 3.0;
+    // What one more run of pushes on a box, on average, is worth: starts
+    // whose boxes must be taken up again and again are the better puzzles.
+    double sessions = 0.0;
+    // Each candidate's pushes and states on standard error.
+    bool verbose = false;
+    // Unused floor patches of this many cells or more are walled in.
+    int32_t dead_patch = 4;
 };
 
-struct TGeneratorProfile {
-    int32_t min_width;
-    int32_t max_width;
-    int32_t min_height;
-    int32_t max_height;
-    int32_t min_boxes;
-    int32_t max_boxes;
-    int32_t style;
-    // A level is kept only when its fewest pushes and its box sessions per
-    // pushed box reach these.
-    int32_t min_pushes;
-    double min_sessions;
-    // The pull search stops here; the deepest start found so far still has
-    // an exact push count, since the search goes level by level.
-    int32_t state_limit;
-};
-
-// A level in the file's row characters, its fewest pushes, one solution,
-// how entangled its boxes are and how hard the solver worked.
-struct TGeneratedLevel {
+// A level as the collection file writes it, with its proof.
+struct TDesignedLevel {
     std::vector<std::string> rows;
     int32_t pushes = 0;
-    double sessions = 0.0;
+    int32_t lone_pushes = 0;
+    int32_t moves = 0;
     int64_t states = 0;
+    double sessions = 0.0;
     std::string solution;
+    // Floor cells walled in because the solution never used them.
+    int32_t walled = 0;
 };
 
-// Builds a TLevel from row characters the way the collection reader would.
-bool level_from_rows(const std::vector<std::string>& rows, TLevel& level);
+// The rows of a level in the collection file's letters, without trailing
+// spaces.
+std::vector<std::string> rows_of(const TLevel& level);
 
-class TGenerator {
-public:
-    explicit TGenerator(uint64_t seed) : random(seed) {}
+// Reads rows in the collection file's letters with the game's own reader;
+// false when they do not make one valid level.
+bool level_of(const std::vector<std::string>& rows, TLevel& level);
 
-    // One attempt; false when the room or its puzzle is not worth keeping.
-    bool make(const TGeneratorProfile& profile, TGeneratedLevel& out);
+// Solves and measures a level as it stands: false when it cannot be solved
+// within the solver states.
+bool prove(const std::vector<std::string>& rows, int64_t solver_states, TDesignedLevel& out);
 
-private:
-    int32_t below(int32_t limit) { return static_cast<int32_t>(random() % static_cast<uint64_t>(limit)); }
-    int32_t between(int32_t low, int32_t high) { return low + below(high - low + 1); }
-    std::vector<std::string> build_room(const TGeneratorProfile& profile);
-    void carve_rooms_and_corridors(std::vector<std::string>& rows);
-    void carve_blocks(std::vector<std::string>& rows);
-    void stamp_templates(std::vector<std::string>& rows, int32_t style);
-
-    std::mt19937_64 random;
-};
+// A blueprint is a level drawn solved, every box on its target. The start is
+// found by pulling the boxes away from their targets; the keeper starts
+// where the blueprint puts him, or as near as his region allows. False, with
+// the reason, when the blueprint is not solved or no start can be proven.
+bool design(const TLevel& blueprint, const TDesignOptions& options, TDesignedLevel& out, std::string& why);

@@ -4,10 +4,22 @@
 #include <algorithm>
 #include <array>
 
+#include "level/play_level.h"
+
 namespace {
 
-const int32_t STEP_X[4] = {-1, 1, 0, 0};
-const int32_t STEP_Y[4] = {0, 0, -1, 1};
+// Steps in the order of the game's direction codes.
+int32_t step_x(int32_t direction) {
+    int32_t dx = 0, dy = 0;
+    direction_delta(direction + 1, dx, dy);
+    return dx;
+}
+
+int32_t step_y(int32_t direction) {
+    int32_t dx = 0, dy = 0;
+    direction_delta(direction + 1, dx, dy);
+    return dy;
+}
 
 uint8_t flags_of(int32_t code) {
     switch (code) {
@@ -38,7 +50,7 @@ public:
         return x < 0 || y < 0 || x >= layout.width || y >= layout.height ? 0 : layout.cells[y * layout.width + x];
     }
     int32_t neighbour(int32_t cell, int32_t direction) const {
-        const int32_t x = cell % width + STEP_X[direction], y = cell / width + STEP_Y[direction];
+        const int32_t x = cell % width + step_x(direction), y = cell / width + step_y(direction);
         return x < 0 || y < 0 || x >= width || y >= height ? -1 : y * width + x;
     }
 
@@ -145,7 +157,7 @@ bool measure_layout(const TLevel& level, TLevelLayout& out) {
             out.boxes += (flags & LAYOUT_BOX) != 0;
             std::array<bool, 4> open;
             for (int32_t d = 0; d < 4; ++d)
-                open[d] = frame.flags(out, frame.cell(x + STEP_X[d], y + STEP_Y[d])) != 0;
+                open[d] = frame.flags(out, frame.cell(x + step_x(d), y + step_y(d))) != 0;
             const int32_t neighbours = open[0] + open[1] + open[2] + open[3];
             out.corridor += neighbours == 2 && open[0] == open[1];
             if (flags & LAYOUT_TARGET) {
@@ -162,7 +174,7 @@ bool measure_layout(const TLevel& level, TLevelLayout& out) {
                 std::array<int32_t, 2> sides;
                 for (int32_t d = 0, k = 0; d < 4; ++d)
                     if (open[d])
-                        sides[k++] = frame.cell(x + STEP_X[d], y + STEP_Y[d]);
+                        sides[k++] = frame.cell(x + step_x(d), y + step_y(d));
                 out.goal_room = opens_goal_room(out, frame.cell(x, y), sides[0], sides[1]);
             }
         }

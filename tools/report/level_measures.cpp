@@ -113,10 +113,10 @@ bool measure_level(const TLevel& level, const std::string& solution, TLevelMeasu
     visited[keeper] = 1;
     std::vector<TPush> pushes;
     for (char letter : solution) {
-        const char* found = std::strchr("lrud", std::tolower(static_cast<unsigned char>(letter)));
+        const char* found = std::strchr(BOARD_LETTERS, std::tolower(static_cast<unsigned char>(letter)));
         if (letter == '\0' || !found)
             return false;
-        const int32_t d = static_cast<int32_t>(found - "lrud");
+        const int32_t d = static_cast<int32_t>(found - BOARD_LETTERS);
         const int32_t ahead = board.next[keeper][d];
         if (ahead < 0)
             return false;

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "level/level_collection.h"
+#include "tools/common/read_limit.h"
 #include "tools/report/level_layout.h"
 #include "tools/report/level_measures.h"
-#include "tools/solver/read_limit.h"
 #include "tools/solver/replay.h"
 #include "tools/solver/solver.h"
 

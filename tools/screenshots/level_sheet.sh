@@ -22,7 +22,9 @@ while IFS= read -r title; do
     convert "$shot.png" -crop 800x510+0+50 +repage "$scratch/board-$number.png"
     labels+=(-label "$number ${title#\'}" "$scratch/board-$number.png")
 done < <(awk '/^;/ { getline title; print title }' "$collection")
+# Three arguments a board; the game's own font names them, as no other font
+# can be counted on.
 for ((first = 0; first < ${#labels[@]}; first += 60)); do
-    montage "${labels[@]:first:60}" -tile 5x -geometry 320x204+4+4 -pointsize 14 \
+    montage "${labels[@]:first:60}" -tile 5x -geometry 320x204+4+4 -font gfx/vera.ttf -pointsize 14 \
         "$output/$name-sheet-$((first / 60 + 1)).png"
 done

@@ -7,11 +7,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "import/import.h"
 #include "level/level_collection.h"
 #include "tools/solver/solver.h"
 
@@ -34,36 +34,12 @@ std::vector<std::string> regular_files(const std::string& directory) {
     return names;
 }
 
-// Public files follow looser habits than our reader: no header, or a
-// header right on top of the first row, notes straight below the last row,
-// trailing spaces. Every run of lines made only of level characters becomes
-// one level of a normalised copy, which the game's reader then reads.
-int32_t import_normalised(const std::string& directory, const std::string& name, TLevelCollection& collection) {
-    std::ifstream in(directory + "/" + name);
-    const std::string copy_directory = "/tmp/";
-    const std::string copy_name = "cratoria_bench_" + name;
-    std::ofstream out(copy_directory + copy_name);
-    int32_t levels = 0;
-    bool in_level = false;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        line.erase(line.find_last_not_of(' ') + 1);
-        const bool row = !line.empty() && line.find('#') != std::string::npos &&
-                         line.find_first_not_of(" #@+$*.") == std::string::npos;
-        if (row && !in_level)
-            out << ";" << ++levels << "\n\n";
-        else if (!row && in_level)
-            out << "\n";
-        if (row)
-            out << line << "\n";
-        in_level = row;
-    }
-    out.close();
+// Public files follow other conventions; they are read as a player's are,
+// through the importer, into the game's own format.
+int32_t import_converted(const std::string& path, TLevelCollection& collection) {
+    const TConversion conversion = convert_collection(path);
     std::ostringstream quiet;
-    const int32_t result = collection.import(copy_directory, copy_name, quiet);
-    std::remove((copy_directory + copy_name).c_str());
-    return result;
+    return conversion.status == IMPORT_OK ? collection.import_text(conversion.text, path, quiet) : -1;
 }
 
 double since(std::chrono::steady_clock::time_point start) {
@@ -116,11 +92,8 @@ int main(int argc, char** argv) {
         for (const std::string& name : public_files) {
             if (name.find(".md") != std::string::npos)
                 continue;
-            TLevelCollection strict;
-            std::ostringstream quiet;
-            const int32_t strict_result = strict.import(public_levels + "/", name, quiet);
             TLevelCollection collection;
-            import_normalised(public_levels, name, collection);
+            import_converted(public_levels + "/" + name, collection);
             int readable = 0;
             int here = 0;
             for (const auto& level : collection.levels) {
@@ -133,8 +106,7 @@ int main(int argc, char** argv) {
             }
             public_total += readable;
             public_solved += here;
-            std::printf("%-45s %3d of %3d solved within %.0f s (our reader as is: result %d, %zu levels)\n",
-                        name.c_str(), here, readable, PUBLIC_SECONDS, strict_result, strict.levels.size());
+            std::printf("%-45s %3d of %3d solved within %.0f s\n", name.c_str(), here, readable, PUBLIC_SECONDS);
             std::fflush(stdout);
         }
         std::printf("public: %d of %d readable levels solved within %.0f s each, %.1f s in all\n", public_solved,

@@ -4,11 +4,9 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
+#include "level/play_level.h"
 
-const int32_t STEP_X[BOARD_DIRECTIONS] = {-1, 1, 0, 0};
-const int32_t STEP_Y[BOARD_DIRECTIONS] = {0, 0, -1, 1};
-const char MOVE_LETTERS[BOARD_DIRECTIONS + 1] = "lrud";
+namespace {
 
 // Minimum cost perfect matching of rows to columns of a square matrix
 // (Hungarian method with potentials), O(n^3).
@@ -104,8 +102,10 @@ bool TBoard::load(const TLevel& level) {
         const int32_t x = cell_of[s] % width;
         const int32_t y = cell_of[s] / width;
         for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d) {
-            const int32_t nx = x + STEP_X[d];
-            const int32_t ny = y + STEP_Y[d];
+            int32_t dx = 0, dy = 0;
+            direction_delta(d + 1, dx, dy);
+            const int32_t nx = x + dx;
+            const int32_t ny = y + dy;
             if (nx >= 0 && ny >= 0 && nx < width && ny < height)
                 next[s][d] = square_of[ny * width + nx];
         }
@@ -176,7 +176,7 @@ bool TBoard::walk(int32_t from, int32_t goal, const std::vector<uint8_t>& box_at
         const int32_t previous = came[square];
         for (int32_t d = 0; d < BOARD_DIRECTIONS; ++d)
             if (next[previous][d] == square)
-                steps.push_back(MOVE_LETTERS[d]);
+                steps.push_back(BOARD_LETTERS[d]);
     }
     out.append(steps.rbegin(), steps.rend());
     return true;

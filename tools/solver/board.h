@@ -17,6 +17,10 @@ enum : int32_t {
     BOARD_DIRECTIONS = 4,
 };
 
+// A solution's letters in the same order: lower case a step, upper case a
+// push.
+constexpr char BOARD_LETTERS[BOARD_DIRECTIONS + 1] = "lrud";
+
 // A push distance or matching cost that means "never".
 constexpr int32_t BOARD_UNREACHABLE = 1000000;
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "level/level_collection.h"
-#include "tools/solver/read_limit.h"
+#include "tools/common/read_limit.h"
 #include "tools/solver/replay.h"
 #include "tools/solver/solver.h"
 

@@ -2,8 +2,10 @@
 #include "tools/solver/replay.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "level/play_level.h"
+#include "tools/solver/board.h"
 
 int32_t replay_solution(const TLevel& level, const std::string& letters, int32_t& moves, int32_t& pushes) {
     moves = 0;
@@ -11,23 +13,10 @@ int32_t replay_solution(const TLevel& level, const std::string& letters, int32_t
     TPlayLevel play;
     play.copy_from(level);
     for (char letter : letters) {
-        int32_t direction = 0;
-        switch (std::tolower(static_cast<unsigned char>(letter))) {
-        case 'l':
-            direction = DIR_LEFT;
-            break;
-        case 'r':
-            direction = DIR_RIGHT;
-            break;
-        case 'u':
-            direction = DIR_UP;
-            break;
-        case 'd':
-            direction = DIR_DOWN;
-            break;
-        default:
+        const char* found = std::strchr(BOARD_LETTERS, std::tolower(static_cast<unsigned char>(letter)));
+        if (letter == '\0' || !found)
             return REPLAY_BAD_LETTER;
-        }
+        const int32_t direction = static_cast<int32_t>(found - BOARD_LETTERS) + 1;
         int32_t dx = 0;
         int32_t dy = 0;
         direction_delta(direction, dx, dy);

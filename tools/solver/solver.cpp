@@ -2,6 +2,7 @@
 #include "tools/solver/solver.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <queue>
 #include <vector>
@@ -10,8 +11,6 @@
 #include "tools/solver/state_table.h"
 
 namespace {
-
-const char PUSH_LETTERS[BOARD_DIRECTIONS + 1] = "LRUD";
 
 struct TOpenEntry {
     int32_t f;
@@ -152,7 +151,7 @@ int32_t TSolver::solve(const TLevel& level) {
         const int32_t box = *step / BOARD_DIRECTIONS;
         const int32_t d = *step % BOARD_DIRECTIONS;
         board.walk(keeper, board.next[box][TBoard::opposite(d)], box_at, solution);
-        solution.push_back(PUSH_LETTERS[d]);
+        solution.push_back(static_cast<char>(std::toupper(BOARD_LETTERS[d])));
         box_at[box] = 0;
         box_at[board.next[box][d]] = 1;
         keeper = box;
